@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# The main job: installs dependencies, builds, and renders the demo phrase to build/demo.wav.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh
+export SKARVEL_NO_DIALOGS=1
+build/tools/skarvel-demo build/demo.wav
