@@ -125,8 +125,13 @@ bool writeTileCheck(const std::string& path, const std::vector<std::uint32_t>& t
 
 int main(int argc, char** argv) {
   std::string logoPath, tilePath, fontPath, previewPath, tileCheckPath, backgrounds = "24,26,29";
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string key = argv[i], value = argv[i + 1];
+  for (int i = 1; i < argc; i += 2) {
+    const std::string key = argv[i];
+    if (i + 1 == argc) {
+      std::fprintf(stderr, "Option %s needs a value\n", key.c_str());
+      return 2;
+    }
+    const std::string value = argv[i + 1];
     if (key == "--logo") logoPath = value;
     else if (key == "--tile") tilePath = value;
     else if (key == "--font") fontPath = value;
