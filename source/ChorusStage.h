@@ -65,8 +65,9 @@ class ChorusStage {
     const float g = inputLow;
     modSmoothed += ((mod + 1.0f) * modDelay - modSmoothed) * modCoef;
 
-    const double tap = catmullRom<double>(m_line3, kLineMask,
-                                          double(m_write3) - (1.0 - modSmoothed) + readOffset3);
+    // The control line is read about (line length − modSmoothed) samples back.
+    const double tap = catmullRomDelayed<double>(
+        m_line3, kLineMask, m_write3, double(kLineLength) + (1.0 - modSmoothed) - readOffset3);
     tapSmoothed += (static_cast<float>(tap) - tapSmoothed) * modCoef;
 
     m_line1[m_write1] = e - g;
@@ -77,14 +78,20 @@ class ChorusStage {
     m_write3 = (m_write3 + 1) & kLineMask;
 
     const float k = g * 0.1f + e * 0.5f;
-    outLeft = catmullRom<float>(m_line1, kLineMask, float(m_write1) - (spread + modSmoothed) + readOffset1) +
+    outLeft = catmullRomDelayed<float>(m_line1, kLineMask, m_write1, lineDelay(spread + modSmoothed - readOffset1)) +
               outRight * 0.1f + k;
-    outRight = catmullRom<float>(m_line2, kLineMask, float(m_write2) - (spread + tapSmoothed) + readOffset2) +
+    outRight = catmullRomDelayed<float>(m_line2, kLineMask, m_write2, lineDelay(spread + tapSmoothed - readOffset2)) +
                outLeft * 0.1f + k;
     outLeft = flushBelow(outLeft, 1e-15f);
     outRight = flushBelow(outRight, 1e-15f);
     left = outLeft;
     right = outRight;
+  }
+
+  // A delay (samples) within 0..line length: both sweeps stay far inside it, the guard only
+  // keeps a read in the ring whatever the state.
+  static float lineDelay(float samples) {
+    return samples >= 0.0f ? (samples < float(kLineMask) ? samples : float(kLineMask)) : 0.0f;
   }
 
   // Input low-pass (about 233 Hz) and control smoothing (about 9 Hz) coefficients.

@@ -100,6 +100,8 @@ void OutputChain::beginBlock() {
 }
 
 void OutputChain::resetVoices() {
+  // The chorus lines go too: what they hold would otherwise refill the cleared reverb.
+  chorus.clear();
   reverb.clear();
   enhancer.clearLines();
 }

@@ -50,7 +50,8 @@ class OutputChain {
   // Per-block values: the reverb's dry target and the fade increment.
   void beginBlock();
 
-  // Clears the reverb stage and both enhancer lines (the tails of the notes just silenced).
+  // Clears the chorus and reverb stages and both enhancer lines (the tails of the notes just
+  // silenced).
   void resetVoices();
 
   // One sample: s is the voice sum, dither the engine's tiny per-sample noise.

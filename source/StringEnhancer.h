@@ -36,13 +36,13 @@ class StringEnhancer {
     const float y = bandPass.step((left + right) * 0.5f);
     m_midLine[m_midWrite] = y;
     m_midWrite = (m_midWrite + 1) & kLineMask;
-    const float t = catmullRom<float>(m_midLine, kLineMask, float(m_midWrite) - midDelay) * amount;
+    const float t = catmullRomDelayed<float>(m_midLine, kLineMask, m_midWrite, midDelay) * amount;
     midDelay += (static_cast<float>(midTarget) - midDelay) * kDelayGlide;
 
     m_rightLine[m_rightWrite] = right;
     m_rightWrite = (m_rightWrite + 1) & kLineMask;
     left += t;
-    right = catmullRom<float>(m_rightLine, kLineMask, float(m_rightWrite) - rightDelay) * 1.04f + t;
+    right = catmullRomDelayed<float>(m_rightLine, kLineMask, m_rightWrite, rightDelay) * 1.04f + t;
     rightDelay += (static_cast<float>(rightTarget) - rightDelay) * kDelayGlide;
   }
 
