@@ -41,8 +41,17 @@ class ReverbStage {
 
   void step(float inL, float inR, float& outL, float& outR) {
     const float input = (inL + inR) * gain;
-    const float sumL = channelStep(m_left, input);
-    const float sumR = channelStep(m_right, input);
+    // Locals, so the stores into the buffers cannot force the settings to be re-read.
+    const float feedback = m_feedback, damp1 = m_damp1, damp2 = m_damp2;
+    float sumL = 0.0f, sumR = 0.0f;
+    for (int i = 0; i < kCombCount; ++i) {
+      sumL += combStep(m_left.combs[i], input, feedback, damp1, damp2);
+      sumR += combStep(m_right.combs[i], input, feedback, damp1, damp2);
+    }
+    for (int i = 0; i < kAllpassCount; ++i) {
+      sumL = allpassStep(m_left.allpasses[i], sumL);
+      sumR = allpassStep(m_right.allpasses[i], sumR);
+    }
     outL = m_wet1 * sumL + m_wet2 * sumR + dry * inL;
     outR = m_wet1 * sumR + m_wet2 * sumL + dry * inR;
   }
@@ -71,22 +80,22 @@ class ReverbStage {
     std::array<Allpass, kAllpassCount> allpasses;
   };
 
-  float channelStep(Channel& channel, float input) {
-    float sum = 0.0f;
-    for (Comb& comb : channel.combs) {
-      const float out = flushDenormal(comb.buffer[comb.index]);
-      comb.filterStore = flushDenormal(m_damp1 * comb.filterStore + m_damp2 * out);
-      comb.buffer[comb.index] = input + comb.filterStore * m_feedback;
-      if (++comb.index >= comb.length) comb.index = 0;
-      sum += out;
-    }
-    for (Allpass& allpass : channel.allpasses) {
-      const float out = flushDenormal(allpass.buffer[allpass.index]);
-      allpass.buffer[allpass.index] = sum + out * kAllpassFeedback;
-      sum = out - sum;
-      if (++allpass.index >= allpass.length) allpass.index = 0;
-    }
-    return sum;
+  static float combStep(Comb& comb, float input, float feedback, float damp1, float damp2) {
+    float* const slot = comb.buffer + comb.index;
+    const float out = flushDenormal(*slot);
+    const float store = flushDenormal(damp1 * comb.filterStore + damp2 * out);
+    comb.filterStore = store;
+    *slot = input + store * feedback;
+    comb.index = comb.index + 1 < comb.length ? comb.index + 1 : 0;
+    return out;
+  }
+
+  static float allpassStep(Allpass& allpass, float in) {
+    float* const slot = allpass.buffer + allpass.index;
+    const float out = flushDenormal(*slot);
+    *slot = in + out * kAllpassFeedback;
+    allpass.index = allpass.index + 1 < allpass.length ? allpass.index + 1 : 0;
+    return out - in;
   }
 
   // Shared by all combs: every comb has the same feedback and damping.
