@@ -10,32 +10,56 @@
 namespace skarvel {
 
 // Slow, slightly unsteady sine pair that sweeps the chorus delays:
-// value = 0.5 × (sin(φ/3) + sin φ), always within −1..+1. The phase advances each sample by
-// 2π·frequency/rate times (1 + a random factor in 0..0.1), so the sweep never repeats exactly.
+// value = 0.5 × (sin(φ/3) + sin φ), always within −0.77..+0.77. The phase advances each sample
+// by 2π·frequency/rate times (1 + a random factor in 0..0.1), so the sweep never repeats exactly.
+//
+// Rather than two sines per sample it turns a unit phasor (cos a, sin a), a = φ/3, by each
+// sample's small angle (its sine and cosine from their series, exact in double for angles this
+// small) and renormalises it; with s = sin a and c = cos a,
+// sin a + sin 3a = 4s − 4s³ = 4s·c², so the value is 2s·c². The result matches the direct
+// sines to double precision, well below float rounding.
 class ChorusModulator {
  public:
   explicit ChorusModulator(RandomGenerator& random) : m_random(random) {}
 
-  void setSampleRate(int rate) { radiansPerSample = 2.0 * std::numbers::pi / rate; }
-  void setFrequency(float hz) { frequency = hz; }
-  void reset() { phase = 0.0; }
+  void setSampleRate(int rate) {
+    radiansPerSample = 2.0 * std::numbers::pi / rate;
+    updateStep();
+  }
+  void setFrequency(float hz) {
+    frequency = hz;
+    updateStep();
+  }
+  void reset() {
+    m_cos = 1.0;
+    m_sin = 0.0;
+  }
 
   float next() {
     const double jitter = m_random.next() * (0.1 / 32768.0);
-    phase += radiansPerSample * frequency * (1.0 + jitter);
-    // Both sines repeat after 6π; wrapping there keeps the phase precise forever.
-    if (phase >= kPeriod) phase -= kPeriod;
-    return 0.5f * (std::sin(static_cast<float>(phase * (1.0 / 3.0))) +
-                   std::sin(static_cast<float>(phase)));
+    const double d = m_step * (1.0 + jitter);  // radians of a this sample, below 0.01
+    const double d2 = d * d;
+    const double cosD = 1.0 - d2 * (0.5 - d2 * (1.0 / 24.0 - d2 * (1.0 / 720.0)));
+    const double sinD = d * (1.0 - d2 * (1.0 / 6.0 - d2 * (1.0 / 120.0)));
+    const double c = m_cos * cosD - m_sin * sinD;
+    const double s = m_sin * cosD + m_cos * sinD;
+    // One Newton step back to unit length keeps rounding from growing or shrinking the phasor.
+    const double k = 1.5 - 0.5 * (c * c + s * s);
+    m_cos = c * k;
+    m_sin = s * k;
+    return static_cast<float>(2.0 * m_sin * m_cos * m_cos);
   }
 
-  static constexpr double kPeriod = 6.0 * std::numbers::pi;
   float frequency = 4.0f;  // Hz
   double radiansPerSample = 2.0 * std::numbers::pi / 44100.0;
-  double phase = 0.0;  // radians, 0..6π
 
  private:
+  void updateStep() { m_step = radiansPerSample * frequency / 3.0; }
+
   RandomGenerator& m_random;
+  double m_step = 2.0 * std::numbers::pi / 44100.0 * 4.0 / 3.0;  // radians of a per sample
+  double m_cos = 1.0;
+  double m_sin = 0.0;
 };
 
 // First stage of the chorusing reverb: a mono input spread into a modulated stereo pair by two

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <numbers>
 #include <vector>
 
 #include "source/ChorusStage.h"
@@ -303,6 +304,23 @@ TEST(ChorusStage, ModulationSweepsSlowlyAndStaysWithinOne) {
   const int slow = swings(30 * 44100, low, high);
   EXPECT_GT(slow, 0);
   EXPECT_NEAR(double(fast) / slow, 2.5, 0.15);
+}
+
+TEST(ChorusStage, ModulationEqualsTheDirectSineFormulaWithinFloatRounding) {
+  // The same random draws drive the modulator and a direct evaluation of
+  // 0.5 × (sin(φ/3) + sin φ) with the phase summed in double.
+  skarvel::RandomGenerator random(42), reference(42);
+  skarvel::ChorusModulator modulator(random);
+  modulator.setSampleRate(48000);
+  double phase = 0.0, worst = 0.0;
+  for (int n = 0; n < 60 * 48000; ++n) {
+    if (n == 30 * 48000) modulator.setFrequency(1.6f);
+    const double step = 2.0 * std::numbers::pi / 48000 * modulator.frequency;
+    phase += step * (1.0 + reference.next() * (0.1 / 32768.0));
+    const double direct = 0.5 * (std::sin(phase / 3.0) + std::sin(phase));
+    worst = std::max(worst, std::fabs(modulator.next() - direct));
+  }
+  EXPECT_LT(worst, 1e-7);
 }
 
 TEST(ChorusStage, SpreadsAMonoInputIntoADifferentStereoPair) {
