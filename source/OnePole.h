@@ -1,6 +1,6 @@
 #pragma once
 
-#include "source/Denormal.h"
+#include "source/DspMath.h"
 
 namespace skarvel {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "source/Denormal.h"
+#include "source/DspMath.h"
 #include "source/NoiseGenerator.h"
 #include "source/OnePole.h"
 #include "source/RandomGenerator.h"

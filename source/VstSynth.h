@@ -62,15 +62,14 @@ class VstSynth : public core::DspEngine {
   float voiceFrequency(int voice) const { return m_voiceFrequency[voice]; }
   int lastNote() const { return m_lastNote; }
   bool pedalDown() const { return m_pedal; }
-  // Bytes allocated by the constructor for delay lines and other buffers.
-  static std::size_t bufferBytes();
 
  private:
   void applySampleRate(bool resendParameters);
-  // Stored value for derivation: non-finite values fall back to the default, finite ones are
-  // limited to -1..2 so no derived quantity can overflow.
+  // The value the sound is derived from: the stored value limited to 0..1, or the parameter's
+  // default when the stored value is not finite, so no derived quantity can overflow.
   static float usable(int id, float value);
   void applyParameter(int id, float x);
+  bool anyVoiceSounding() const;
   float bandPassStep(int voice, float x, float adsr, float frequency);
 
   RandomGenerator m_random;
@@ -109,6 +108,9 @@ class VstSynth : public core::DspEngine {
 
   float m_sleepSum = 0.0f;
   int m_sleepCount = 0;
+  // Parameters set at least once (bit per id): without a core to resend them, a sample-rate
+  // change re-applies these itself.
+  unsigned long long m_parametersSet = 0;
 };
 
 }  // namespace skarvel
