@@ -25,6 +25,7 @@ void OutputChain::open() {
   designEq();
   wetTarget = 0.0f;
   fade = 0.0f;
+  dcBlocker.clear();
 }
 
 void OutputChain::setSampleRate(double rate) {

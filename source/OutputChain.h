@@ -37,7 +37,8 @@ class OutputChain {
   OutputChain(const OutputChain&) = delete;
   OutputChain& operator=(const OutputChain&) = delete;
 
-  // Start values: EQ at 8000 Hz (low-pass) and 40 Hz (high-pass), reverb wet target and fade 0.
+  // Start values: EQ at 8000 Hz (low-pass) and 40 Hz (high-pass), reverb wet target and fade 0,
+  // DC blocker cleared.
   void open();
 
   // Recomputes every rate-dependent value for `rate` (Hz) and clears the filter states.

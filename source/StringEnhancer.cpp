@@ -1,14 +1,16 @@
 #include "source/StringEnhancer.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace skarvel {
 
 namespace {
 
-// Delay target in samples within the line, whatever the amount.
+// Delay target in samples within the line, whatever the amount (NaN gives the shortest).
 double lineDelay(double samples) {
-  return std::clamp(samples, 1.0, double(StringEnhancer::kLineMask));
+  if (!(samples >= 1.0)) return 1.0;
+  return std::min(samples, double(StringEnhancer::kLineMask));
 }
 
 }  // namespace
@@ -20,6 +22,7 @@ StringEnhancer::StringEnhancer() : m_storage(2 * kLineLength, 0.0f) {
 }
 
 void StringEnhancer::setAmount(float x) {
+  if (!std::isfinite(x)) x = 0.0f;
   midTarget = lineDelay(double(x) * sampleRate * 0.045);
   rightTarget = lineDelay(double(x) * sampleRate * 0.093);
   amount = x * 0.758f;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "source/StringEnhancer.h"
@@ -85,10 +86,13 @@ TEST(StringEnhancer, DelaysStayWithinTheLineForAnyRateAndAmount) {
   StringEnhancer enhancer;
   for (float rate : {32000.0f, 192000.0f, 2000000.0f}) {
     enhancer.setSampleRate(rate);
-    for (float amount : {0.0f, 1.0f, 1000.0f, -3.0f}) {
+    for (float amount : {0.0f, 1.0f, 1000.0f, -3.0f, std::numeric_limits<float>::quiet_NaN()}) {
       enhancer.setAmount(amount);
-      EXPECT_GE(enhancer.midTarget, 1.0);
-      EXPECT_LE(enhancer.rightTarget, double(StringEnhancer::kLineMask));
+      for (double target : {enhancer.midTarget, enhancer.rightTarget}) {
+        EXPECT_GE(target, 1.0) << amount;
+        EXPECT_LE(target, double(StringEnhancer::kLineMask)) << amount;
+      }
+      EXPECT_TRUE(std::isfinite(enhancer.amount));
     }
   }
 }
