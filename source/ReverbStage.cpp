@@ -4,6 +4,9 @@
 
 namespace skarvel {
 
+static_assert(ReverbStage::kCombLengths.back() + ReverbStage::kStereoSpread <= ReverbStage::kMaxLength);
+static_assert(ReverbStage::kAllpassLengths.front() + ReverbStage::kStereoSpread <= ReverbStage::kMaxLength);
+
 ReverbStage::ReverbStage() {
   std::size_t total = 0;
   for (int length : kCombLengths) total += 2 * length + kStereoSpread;
