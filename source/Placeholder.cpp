@@ -1,1 +1,0 @@
-// Keeps the engine library non-empty until its first block lands; remove then.

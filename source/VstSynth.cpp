@@ -1,0 +1,504 @@
+#include "source/VstSynth.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
+
+#include "platform/Notice.h"
+#include "source/OutputChain.h"
+#include "source/ParameterDisplay.h"
+
+namespace skarvel {
+
+namespace {
+
+inline float clamp01(float x) { return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x); }
+
+// Sets flush-to-zero and denormals-are-zero for the current block and restores the host's mode
+// afterwards. The blocks flush their feedback states explicitly; this keeps any remaining
+// denormal arithmetic (decaying tails inside a sample) at full speed.
+class DenormalGuard {
+ public:
+#if defined(__SSE__)
+  DenormalGuard() : m_saved(_mm_getcsr()) { _mm_setcsr(m_saved | 0x8040u); }
+  ~DenormalGuard() { _mm_setcsr(m_saved); }
+
+ private:
+  unsigned m_saved;
+#endif
+};
+
+}  // namespace
+
+VstSynth::VstSynth(core::ScopePeakExchange& scopePeaks)
+    : core::DspEngine(scopePeaks),
+      m_allocator(std::make_unique<VoiceAllocator>(kVisitedVoices)),
+      m_outputChain(std::make_unique<OutputChain>(m_random)) {
+  setParameterCount(kParameterCount);
+  m_voiceNote.fill(-1);
+  // Ready for the default rate at once: a host that never announces 44100 Hz must get the same
+  // coefficients as one that does.
+  applySampleRate(false);
+}
+
+VstSynth::~VstSynth() = default;
+
+void VstSynth::registerParameters(core::Parameters& registry) {
+  for (int id = 0; id < kParameterCount; ++id)
+    registry.addParameter(static_cast<std::uint64_t>(id), std::string(kParameterTable[id].name),
+                          kParameterTable[id].defaultValue);
+}
+
+void VstSynth::open() {
+  applySampleRate(false);
+
+  double frequency = 8.175798915636872;  // MIDI note 0 in Hz
+  for (float& entry : m_noteFrequency) {
+    entry = static_cast<float>(frequency);
+    frequency *= 1.059463094359;
+  }
+
+  m_voiceCount = kVisitedVoices;
+  m_allocator->clear();
+  for (int j = 0; j < kVoiceRecords; ++j) {
+    Envelope& adsr = m_adsr[j];
+    adsr.reset();
+    adsr.attackTime = 0.5f;
+    adsr.decayTime = 0.5f;
+    adsr.sustainLevel = 0.5f;
+    adsr.releaseTime = 0.5f;
+    adsr.retriggerCrossfade = true;
+    adsr.recomputeCoefficients();
+
+    Envelope& gate = m_gate[j];
+    gate.reset();
+    gate.attackTime = 0.01f;
+    gate.decayTime = 0.5f;
+    gate.sustainLevel = 1.0f;
+    gate.releaseTime = 0.01f;
+    gate.retriggerCrossfade = true;
+    gate.recomputeCoefficients();
+
+    m_voiceNote[j] = -1;
+    m_voiceFrequency[j] = 0.0f;
+  }
+
+  m_rate1Hz = 4400.0f;
+  m_rate2Hz = 4400.0f;
+  for (Voice& voice : m_voices) {
+    voice.setOsc1Rate(m_rate1Hz);
+    voice.setOsc2Rate(m_rate2Hz);
+  }
+  m_lastNote = -1;
+  m_rateDepth = m_balanceDepth = m_amDepth = 0.0f;
+  m_rateKeyTrack = m_balanceKeyTrack = m_rate2KeyTrack = 0.0f;
+  m_bandUpdateCounter = 0;
+  m_pedal = false;
+  m_bandGain = 0.0f;
+  m_bandGainTarget = 0.89f;
+  m_bandGainRate = 0.001f;
+  m_outputChain->open();
+  m_active = false;
+  m_sleepSum = 0.0f;
+  m_sleepCount = 0;
+}
+
+void VstSynth::resume() {
+  m_scopePeaks.resetPeaks();
+  resetVoices();
+}
+
+void VstSynth::resetPeaks() { m_scopePeaks.resetPeaks(); }
+
+void VstSynth::suspend() { resetVoices(); }
+
+void VstSynth::resetVoices() {
+  for (int j = 0; j < kVoiceRecords; ++j) {
+    m_adsr[j].reset();
+    m_gate[j].reset();
+    Voice& voice = m_voices[j];
+    voice.clearLine();
+    voice.osc1Filter.state = 0.0f;
+    voice.osc1HighPass.state = 0.0f;
+  }
+  m_allocator->clear();
+  m_outputChain->resetVoices();
+}
+
+float VstSynth::usable(int id, float value) {
+  if (!std::isfinite(value)) return kParameterTable[id].defaultValue;
+  return clamp01(value);
+}
+
+void VstSynth::setParameter(int id, float value) {
+  if (!storeValue(id, value)) return;
+  m_parametersSet |= 1ull << id;
+  applyParameter(id, usable(id, value));
+  m_outputChain->setParameter(id, value);
+}
+
+void VstSynth::applyParameter(int id, float x) {
+  switch (id) {
+    case kRate1:
+      m_rate1Hz = 25.0f * std::pow(360.0f, x);  // 25..9000 Hz
+      for (Voice& voice : m_voices) voice.setOsc1Rate(m_rate1Hz);
+      break;
+    case kLpHp1:
+      m_lpHp1 = x;
+      for (Voice& voice : m_voices) voice.balance1 = x;
+      break;
+    case kAm:
+      m_am = x;
+      for (Voice& voice : m_voices) voice.amAmount = x;
+      break;
+    case kLevel:
+      m_level = x;
+      break;
+    case kSmooth:
+      for (Voice& voice : m_voices) voice.noise1.smooth = voice.noise2.smooth = x;
+      break;
+    case kRate2:
+      m_rate2Hz = 0.1f * std::pow(80000.0f, x);  // 0.1..8000 Hz
+      for (Voice& voice : m_voices) voice.setOsc2Rate(m_rate2Hz);
+      break;
+    case kLpHp2:
+      for (Voice& voice : m_voices) voice.balance2 = x;
+      break;
+    case kOsc1:
+      for (Voice& voice : m_voices) voice.osc1On = x >= 0.5f;
+      break;
+    case kOsc2:
+      for (Voice& voice : m_voices) voice.osc2On = x >= 0.5f;
+      break;
+    case kResoAmnt:
+      for (Voice& voice : m_voices) voice.resoAmount = std::min(x, 0.98f);
+      break;
+    case kCombFilter: {
+      // 20 Hz .. an eighth of the sample rate, then within the filters' limits.
+      const float base = static_cast<float>(m_sampleRate * 0.125) * 0.05f;
+      const float hz = 20.0f * std::pow(base, x);
+      for (Voice& voice : m_voices) voice.setCombCutoff(limitFilterCutoff(hz, voice.sampleRate));
+      break;
+    }
+    case kLpHp3:
+      for (Voice& voice : m_voices) voice.balance3 = x;
+      break;
+    case kFm:
+      for (Voice& voice : m_voices) voice.fmAmount = x;
+      break;
+    case kDryWet:
+      for (Voice& voice : m_voices) voice.dryWet = x;
+      break;
+    case kAttack1:
+      for (Envelope& envelope : m_adsr) {
+        envelope.attackTime = x * x * 10.0f + 0.001f;  // s
+        envelope.recomputeCoefficients();
+      }
+      break;
+    case kDecay1:
+      for (Envelope& envelope : m_adsr) {
+        envelope.decayTime = x * x * 5.0f + 0.01f;  // s
+        envelope.recomputeCoefficients();
+      }
+      break;
+    case kSustain1:
+      for (Envelope& envelope : m_adsr) {
+        envelope.sustainLevel = x < 0.001f ? 0.0f : x;
+        envelope.recomputeCoefficients();
+      }
+      break;
+    case kRelease1:
+      for (Envelope& envelope : m_adsr) {
+        envelope.releaseTime = x * x * 10.0f;  // s
+        envelope.recomputeCoefficients();
+      }
+      break;
+    case kVelosens: {
+      const float sensitivity = x * 0.998f + 0.001f;
+      for (int j = 0; j < kVoiceRecords; ++j)
+        m_adsr[j].velocitySensitivity = m_gate[j].velocitySensitivity = sensitivity;
+      break;
+    }
+    case kAdsr2Level:
+      m_gateSetsLevel = x >= 0.5f;
+      break;
+    case kAdsr2Rate1:
+      m_rateDepth = 5000.0f * x - 2500.0f;  // Hz
+      break;
+    case kAdsr2LpHp1:
+      m_balanceDepth = 2.4f * x - 1.2f;
+      break;
+    case kAdsr2Am:
+      m_amDepth = 2.4f * x - 1.2f;
+      break;
+    case kKt2Rate1:
+      m_kt2Rate1 = x;
+      m_rateKeyTrack = 2.0f * x - 1.0f;
+      break;
+    case kKt2LpHp1:
+      m_balanceKeyTrack = 2.0f * x - 1.0f;
+      break;
+    case kKt2Rate2:
+      // Scaled by Rate2 as it is now; a later Rate2 change alone does not rescale it.
+      m_rate2KeyTrack = (2.0f * x - 1.0f) * m_rate2Hz * 0.01f;
+      break;
+    case kBpMelody:
+      m_bandPassMelody = x >= 0.5f;
+      // The band-pass takes over the pitch: osc1 no longer follows the note.
+      m_rateKeyTrack = m_bandPassMelody ? 0.0f : 2.0f * usable(kKt2Rate1, storedValue(kKt2Rate1)) - 1.0f;
+      break;
+    case kRateScaleUp:
+      for (Voice& voice : m_voices) voice.rateScaleUp = x >= 0.5f;
+      break;
+    default:  // the output chain's parameters
+      break;
+  }
+}
+
+float VstSynth::getParameter(int id) {
+  if (id < 0 || id >= kParameterCount) return 0.0f;
+  return storedValue(id);
+}
+
+void VstSynth::getParameterLabel(int, char* text, std::size_t size) {
+  if (text && size > 0) text[0] = '\0';
+}
+
+void VstSynth::getParameterDisplay(int id, char* text, std::size_t size) {
+  if (!text || size == 0) return;
+  if (id < 0 || id >= kParameterCount) {
+    text[0] = '\0';
+    return;
+  }
+  formatParameterDisplay(id, storedValue(id), storedValue(kBpMelody), m_sampleRate, text, size);
+}
+
+void VstSynth::sampleRateChanged() {
+  // Also catches NaN and infinity from a faulty host.
+  if (!(m_sampleRate >= kMinimumSampleRate && std::isfinite(m_sampleRate))) {
+    m_sampleRate = kMinimumSampleRate;
+    platform::showNotice("Warning!", "Minimum supported Samplerate exceeded");
+  }
+  applySampleRate(true);
+}
+
+void VstSynth::applySampleRate(bool resendParameters) {
+  const double rate = m_sampleRate;
+  const float rateF = static_cast<float>(rate);
+  for (int j = 0; j < kVoiceRecords; ++j) {
+    for (Envelope* envelope : {&m_adsr[j], &m_gate[j]}) {
+      envelope->reset();
+      envelope->sampleRate = rateF;
+      envelope->coefficientRate = rateF;
+      envelope->recomputeCoefficients();
+    }
+    Voice& voice = m_voices[j];
+    voice.setSampleRate(rate);
+    voice.clearLine();
+    voice.osc2Filter.state = voice.combFilter.state = 0.0f;
+    voice.osc1Filter.highOut = voice.osc1HighPass.highOut = 0.0f;
+    voice.osc2Filter.highOut = voice.combFilter.highOut = 0.0f;
+
+    BandPass& bandPass = m_bandPass[j];
+    bandPass.clear();
+    bandPass.sampleRate = rateF;
+    bandPass.design(440.0, 100.0);
+  }
+  m_outputChain->setSampleRate(rate);
+
+  if (!resendParameters) return;
+  if (m_dspToPlugin) {
+    m_dspToPlugin->resendParameters();
+  } else {
+    // No core to resend the values: apply the ones already set at the new rate.
+    for (int id = 0; id < kParameterCount; ++id)
+      if (m_parametersSet & (1ull << id)) setParameter(id, storedValue(id));
+  }
+}
+
+void VstSynth::eventsReceived() {}
+
+void VstSynth::processMidiEvent() {
+  if (!m_currentMidiData) return;
+  const int status = static_cast<unsigned char>(m_currentMidiData[0]) & 0xF0;
+  const int data1 = static_cast<unsigned char>(m_currentMidiData[1]) & 0x7F;
+  const int data2 = static_cast<unsigned char>(m_currentMidiData[2]) & 0x7F;
+  switch (status) {
+    case 0x90:
+      if (data2 > 0) {
+        m_active = true;
+        noteOnOff(data1, data2, true);
+      } else {
+        noteOnOff(data1, data2, false);
+      }
+      break;
+    case 0x80:
+      noteOnOff(data1, data2, false);
+      break;
+    case 0xB0:
+      if (data1 == 120 || data1 == 123) {
+        resetVoices();
+      } else if (data1 == 64 || data1 == 66) {
+        m_pedal = data2 / 127.0f > 0.5f;
+        for (int j = 0; j < m_voiceCount; ++j) {
+          m_adsr[j].setPedal(m_pedal);
+          m_gate[j].setPedal(m_pedal);
+        }
+      }
+      break;
+    case 0xC0:
+      if (m_dspToPlugin) m_dspToPlugin->programChange(data1);
+      break;
+    default:  // aftertouch, pitch bend: no audible effect
+      break;
+  }
+}
+
+void VstSynth::noteOnOff(int note, int velocity, bool on) {
+  m_active = true;
+  note &= 0x7F;
+  if (on) {
+    int slot = m_allocator->findNote(note);
+    if (slot < 0) {
+      for (int candidate = 0; candidate < m_allocator->slotCount(); ++candidate) {
+        if (m_adsr[candidate].isIdle()) {
+          slot = candidate;
+          m_allocator->assign(slot, note, velocity);
+          break;
+        }
+      }
+      if (slot < 0) return;
+    }
+    // Eight sounding voices: slots 8 and 9 play on voice 0.
+    const int voice = slot >= kSoundingVoices ? 0 : slot;
+    const int heldVelocity = m_allocator->velocity(voice);
+    m_adsr[voice].trigger(heldVelocity);
+    m_gate[voice].trigger(heldVelocity);
+    m_lastNote = note;
+    m_voiceNote[voice] = note;
+    m_voiceFrequency[voice] = m_noteFrequency[note];
+  } else {
+    const int slot = m_allocator->findNote(note);
+    if (slot < 0) return;
+    m_allocator->free(slot);
+    const int voice = slot >= kSoundingVoices ? 0 : slot;
+    m_adsr[voice].noteOff();
+    m_gate[voice].noteOff();
+  }
+}
+
+bool VstSynth::anyVoiceSounding() const {
+  for (int j = 0; j < kVoiceRecords; ++j)
+    if (!m_adsr[j].isIdle() || !m_gate[j].isIdle()) return true;
+  return false;
+}
+
+float VstSynth::bandPassStep(int voice, float x, float adsr, float frequency) {
+  BandPass& bandPass = m_bandPass[voice];
+  const double x16 = x * 4.0f;
+  const float saturated = static_cast<float>(x16 * 4.14 / (x16 * x16 + 4.31));
+  const float m = bandPass.step(saturated);
+
+  // One automatic gain for all voices, steering |output| towards the target.
+  const float gain = m_bandGain;
+  m_bandGain = gain + (m_bandGainTarget - std::fabs(m * gain)) * m_bandGainRate;
+
+  const double v = static_cast<double>(m * gain * 0.021f);
+  const double w = v < -1.694 ? -1.0 : (v > 1.694 ? 1.0 : v * 3.4 / (v * v + 2.9));
+
+  // The redesign (tan, cos) runs on every eleventh band-pass step only.
+  if (m_bandUpdateCounter == 0) {
+    const float centre = (adsr * m_balanceDepth * 2.4f + 2.0f) * frequency;
+    const float width = m_kt2Rate1 * frequency * 0.5f + 0.01f;
+    bandPass.design(centre, width);
+  }
+  if (++m_bandUpdateCounter > 10) m_bandUpdateCounter = 0;
+  return static_cast<float>(2.0 * w);
+}
+
+void VstSynth::processReplacing(float** /*inputs*/, float** outputs, int frames) {
+  if (!outputs || !outputs[0] || !outputs[1] || frames <= 0) {
+    m_events = nullptr;
+    m_eventIndex = -1;
+    return;
+  }
+  DenormalGuard denormalGuard;
+  m_outLeft = outputs[0];
+  m_outRight = outputs[1];
+  m_outputChain->beginBlock();
+  OutputChain& chain = *m_outputChain;
+
+  for (int i = 0; i < frames; ++i) {
+    if (m_eventIndex >= 0) dispatchEventsAt(i);
+
+    if (!m_active) {
+      if (m_eventIndex < 0) {
+        // Asleep with nothing left to dispatch: the rest of the block is silence.
+        const std::size_t rest = static_cast<std::size_t>(frames - i);
+        std::memset(m_outLeft, 0, rest * sizeof(float));
+        std::memset(m_outRight, 0, rest * sizeof(float));
+        m_outLeft += rest;
+        m_outRight += rest;
+        break;
+      }
+      *m_outLeft++ = 0.0f;
+      *m_outRight++ = 0.0f;
+      continue;
+    }
+
+    const float dither = (static_cast<float>(m_random.next()) * (1.0f / 32768.0f) - 0.5f) * 1e-14f;
+
+    const float level = m_level;
+    const float lpHp1 = m_lpHp1;
+    const float am = m_am;
+    const bool gateSetsLevel = m_gateSetsLevel;
+    const bool bandPassMelody = m_bandPassMelody;
+    float sum = 0.0f;
+    for (int j = 0; j < m_voiceCount; ++j) {
+      Envelope& adsr = m_adsr[j];
+      Envelope& gate = m_gate[j];
+      if (adsr.state == Envelope::Idle && gate.state == Envelope::Idle) continue;
+      const float a = adsr.tick();
+      const float b = gate.tick();
+
+      Voice& voice = m_voices[j];
+      const float frequency = m_voiceFrequency[j];
+      voice.setOsc1Rate(m_rate1Hz + m_rateKeyTrack * frequency + a * m_rateDepth);
+      voice.setOsc2Rate(m_rate2Hz + m_rate2KeyTrack * frequency);
+      const float keyPosition = static_cast<float>(m_voiceNote[j]) * 0.06299f - 4.0f;
+      voice.balance1 = clamp01(lpHp1 + keyPosition * m_balanceKeyTrack + a * m_balanceDepth);
+      voice.amAmount = clamp01(am + a * m_amDepth);
+
+      float x = level * voice.step(m_random) * 4.0f;
+      if (bandPassMelody) x = bandPassStep(j, x, a, frequency);
+      sum += (gateSetsLevel ? b : a) * x;
+    }
+
+    float left, right;
+    chain.step(sum, dither, left, right);
+
+    // Sleep detector: a quiet window of 1023 samples ends the computing, but only once every
+    // envelope is idle, so a quiet note with a slow attack is not put to sleep while it rises.
+    if (++m_sleepCount > 1023) {
+      if (m_sleepSum < 0.02048f && !anyVoiceSounding()) m_active = false;
+      m_sleepSum = 0.0f;
+      m_sleepCount = 0;
+    } else {
+      m_sleepSum += std::fabs(left + right);
+      if (m_sleepSum < 1e-5f) m_sleepSum = 0.0f;
+    }
+
+    m_scopePeaks.feed(left, right);
+    *m_outLeft++ = left;
+    *m_outRight++ = right;
+  }
+
+  m_events = nullptr;
+  m_eventIndex = -1;
+}
+
+}  // namespace skarvel

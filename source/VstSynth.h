@@ -1,0 +1,116 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <memory>
+
+#include "Frameworks/Core/DspEngine.h"
+#include "Frameworks/Core/Parameters.h"
+#include "Frameworks/Core/ScopePeakExchange.h"
+#include "source/BandPass.h"
+#include "source/Envelope.h"
+#include "source/RandomGenerator.h"
+#include "source/SkarvelParameterTable.h"
+#include "source/Voice.h"
+#include "source/VoiceAllocator.h"
+
+namespace skarvel {
+
+class OutputChain;
+
+// The Skarvel engine: up to eight sounding voices of noise oscillators and comb resonators,
+// each shaped by an ADSR and a gate envelope, summed into the output chain (EQ, chorusing
+// reverb, string enhancer, output gain, DC blocker). Renders one sample at a time.
+//
+// Every buffer (the voices' delay lines and the output chain's lines, about 7 MiB) is allocated
+// here, at construction; nothing in the audio path allocates, locks or throws. The same events
+// and parameter values always give bit-identical output (one seeded random generator).
+class VstSynth : public core::DspEngine {
+ public:
+  static constexpr int kVoiceRecords = 11;   // voice records kept and updated
+  static constexpr int kVisitedVoices = 10;  // voice slots the loop visits
+  static constexpr int kSoundingVoices = 8;  // slots above 7 play on voice 0
+  static constexpr double kMinimumSampleRate = 32000.0;
+
+  explicit VstSynth(core::ScopePeakExchange& scopePeaks);
+  ~VstSynth() override;
+
+  void registerParameters(core::Parameters& registry) override;
+  void open() override;
+  void resume() override;
+  void resetPeaks() override;
+  void suspend() override;
+  void setParameter(int id, float value) override;
+  void getParameterLabel(int id, char* text, std::size_t size) override;
+  void getParameterDisplay(int id, char* text, std::size_t size) override;
+  void processReplacing(float** inputs, float** outputs, int frames) override;
+  void eventsReceived() override;
+  void processMidiEvent() override;
+  void noteOnOff(int note, int velocity, bool on) override;
+  float getParameter(int id) override;
+  void sampleRateChanged() override;
+
+  // Every envelope to Idle, the delay lines and the allocator cleared, the reverb and the
+  // enhancer lines cleared (all sound off).
+  void resetVoices();
+
+  // --- read-only views for tests, the benchmark and the editor's envelope drawing ---
+  const Envelope& adsrEnvelope(int voice) const { return m_adsr[voice]; }
+  const Envelope& gateEnvelope(int voice) const { return m_gate[voice]; }
+  const Voice& voice(int index) const { return m_voices[index]; }
+  int voiceNote(int voice) const { return m_voiceNote[voice]; }
+  float voiceFrequency(int voice) const { return m_voiceFrequency[voice]; }
+  int lastNote() const { return m_lastNote; }
+  bool pedalDown() const { return m_pedal; }
+
+ private:
+  void applySampleRate(bool resendParameters);
+  // The value the sound is derived from: the stored value limited to 0..1, or the parameter's
+  // default when the stored value is not finite, so no derived quantity can overflow.
+  static float usable(int id, float value);
+  void applyParameter(int id, float x);
+  bool anyVoiceSounding() const;
+  float bandPassStep(int voice, float x, float adsr, float frequency);
+
+  RandomGenerator m_random;
+  std::array<Voice, kVoiceRecords> m_voices;
+  std::array<Envelope, kVoiceRecords> m_adsr;
+  std::array<Envelope, kVoiceRecords> m_gate;
+  std::array<BandPass, kVoiceRecords> m_bandPass;
+  std::array<int, kVoiceRecords> m_voiceNote{};
+  std::array<float, kVoiceRecords> m_voiceFrequency{};
+  std::unique_ptr<VoiceAllocator> m_allocator;
+  std::unique_ptr<OutputChain> m_outputChain;
+  std::array<float, 128> m_noteFrequency{};
+  int m_lastNote = -1;
+  bool m_pedal = false;
+
+  // Derived values, written by setParameter, read by the loop.
+  float m_rate1Hz = 4400.0f;
+  float m_rate2Hz = 4400.0f;
+  float m_rateDepth = 0.0f;        // Hz per unit of ADSR
+  float m_balanceDepth = 0.0f;
+  float m_amDepth = 0.0f;
+  float m_rateKeyTrack = 0.0f;     // x note frequency, added to the osc1 rate
+  float m_balanceKeyTrack = 0.0f;
+  float m_rate2KeyTrack = 0.0f;    // x note frequency, added to the osc2 rate
+  float m_level = 0.0f;
+  float m_lpHp1 = 0.0f;
+  float m_am = 0.0f;
+  float m_kt2Rate1 = 0.0f;         // band-pass width factor
+  bool m_gateSetsLevel = false;    // ADSR2Level
+  bool m_bandPassMelody = false;   // BPMelody
+
+  float m_bandGain = 0.0f;
+  float m_bandGainTarget = 0.89f;
+  float m_bandGainRate = 0.001f;
+  int m_bandUpdateCounter = 0;
+
+  float m_sleepSum = 0.0f;
+  int m_sleepCount = 0;
+  // Parameters set at least once (bit per id): without a core to resend them, a sample-rate
+  // change re-applies these itself.
+  unsigned long long m_parametersSet = 0;
+};
+
+}  // namespace skarvel
