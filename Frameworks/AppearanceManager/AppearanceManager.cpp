@@ -1,46 +1,31 @@
 #include "Frameworks/AppearanceManager/AppearanceManager.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <functional>
-#include <set>
 #include <utility>
 
 #include "Frameworks/AppearanceManager/AppearanceFactory.h"
 #include "Frameworks/Core/Assert.h"
+#include "platform/DataFolders.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderWalk.h"
 #include "platform/Settings.h"
 
 namespace appearance {
 
-namespace fs = std::filesystem;
-
 namespace {
 
-bool endsWithYaml(const std::string& name) {
-  static const std::string suffix = ".yaml";  // exact and case-sensitive
-  return name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
+// Hands every theme file of a walk to the manager; subfolders only group files on disk.
+class ThemeFileCallback : public platform::DirTreeCallback {
+public:
+  explicit ThemeFileCallback(std::function<void(const std::string&)> onFile) : m_onFile(std::move(onFile)) {}
+  void fileFound(const std::string& path) override { m_onFile(path); }
+  void folderEntered(const std::string&) override {}
+  void folderLeft() override {}
 
-// Reports every ".yaml" file below `folder` in the order the file system lists them. Folders
-// whose names begin with "." are not entered, device and other special entries are skipped, and
-// a folder reached twice (through a link loop) is walked once.
-void walkYamlFiles(const fs::path& folder, const std::function<void(const std::string&)>& onFile,
-                   std::set<fs::path>& visited) {
-  std::error_code error;
-  const fs::path canonical = fs::canonical(folder, error);
-  if (error || !visited.insert(canonical).second) return;
-  fs::directory_iterator entries(folder, error);
-  for (const fs::directory_iterator end; !error && entries != end; entries.increment(error)) {
-    const fs::directory_entry& entry = *entries;
-    const std::string name = entry.path().filename().string();
-    std::error_code statError;
-    if (entry.is_directory(statError)) {
-      if (!name.empty() && name.front() != '.') walkYamlFiles(entry.path(), onFile, visited);
-    } else if (entry.is_regular_file(statError) && endsWithYaml(name)) {
-      onFile(entry.path().string());
-    }
-  }
-}
+private:
+  std::function<void(const std::string&)> m_onFile;
+};
 
 }  // namespace
 
@@ -50,6 +35,9 @@ AppearanceManager::AppearanceManager(AppearanceFactory& factory, platform::Setti
       m_settings(settings),
       m_userFolder(std::move(userFolder)),
       m_factoryFolder(std::move(factoryFolder)) {}
+
+AppearanceManager::AppearanceManager(AppearanceFactory& factory, platform::Settings& settings)
+    : AppearanceManager(factory, settings, platform::userThemesFolder(), platform::factoryThemesFolder()) {}
 
 AppearanceManager::~AppearanceManager() = default;
 
@@ -61,10 +49,7 @@ void AppearanceManager::reload() {
   m_lookup.clear();
   m_appearances.clear();
 
-  if (!m_userFolder.empty()) {
-    std::error_code ignored;
-    fs::create_directory(m_userFolder, ignored);
-  }
+  if (!m_userFolder.empty()) platform::createFolder(m_userFolder);
   m_factory.setLoadingReadOnly(false);
   loadFolder(m_userFolder);
   m_factory.setLoadingReadOnly(true);
@@ -87,11 +72,11 @@ void AppearanceManager::reload() {
 
 void AppearanceManager::loadFolder(const std::string& folder) {
   if (folder.empty()) return;
-  std::set<fs::path> visited;
-  walkYamlFiles(folder, [this](const std::string& path) {
+  ThemeFileCallback callback([this](const std::string& path) {
     if (auto theme = m_factory.readThemeFile(path)) append(std::move(theme));
     else m_allFilesLoaded = false;
-  }, visited);
+  });
+  platform::walkFolderTree(folder, ".yaml", callback);
 }
 
 void AppearanceManager::append(std::unique_ptr<Appearance> theme) {

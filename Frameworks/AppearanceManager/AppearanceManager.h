@@ -27,6 +27,8 @@ public:
   // The folders are full paths; the user folder is created (one level) if it is missing.
   AppearanceManager(AppearanceFactory& factory, platform::Settings& settings, std::string userFolder,
                     std::string factoryFolder);
+  // On the plug-in's own theme folders beside its module file.
+  AppearanceManager(AppearanceFactory& factory, platform::Settings& settings);
   ~AppearanceManager();
 
   // Reads every theme again: user themes first, then factory themes, each in the order the

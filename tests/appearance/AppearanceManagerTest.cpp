@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "Frameworks/AppearanceManager/AppearanceManager.h"
+#include "platform/DataFolders.h"
 #include "platform/FolderSettings.h"
 #include "ThemeFixture.h"
 
@@ -202,4 +203,19 @@ TEST_F(AppearanceManagerTest, AFolderLinkLoopIsWalkedOnce) {
   fs::create_directory_symlink(userFolder, userFolder + "/Sub/Back");
   manager.reload();
   EXPECT_EQ(names(), std::vector<std::string>{"Looped"});
+}
+
+TEST_F(AppearanceManagerTest, ByDefaultThemesComeFromTheDataFoldersBesideThePlugin) {
+  const std::string root = temp / "bundle";
+  writeTheme(root + "/Appearance/Factory/Shipped.yaml", "Shipped");
+  platform::setDataRootForTesting(root);
+  AppearanceManager beside(factory, settings);
+  beside.reload();
+  platform::setDataRootForTesting("");
+
+  EXPECT_EQ(beside.factoryFolder(), root + "/Appearance/Factory/");
+  EXPECT_EQ(beside.userFolder(), root + "/Appearance/User/");
+  EXPECT_TRUE(fs::is_directory(root + "/Appearance/User"));
+  ASSERT_EQ(beside.count(), 1u);
+  EXPECT_EQ(beside.currentAppearance()->filePath, root + "/Appearance/Factory/Shipped.yaml");
 }
