@@ -113,6 +113,12 @@ RgbColour AppearanceManager::colour(std::size_t itemNum) const {
   return m_factory.defaultColour(itemNum);
 }
 
+std::array<RgbColour, kColourItemCount> AppearanceManager::colourTable() const {
+  std::array<RgbColour, kColourItemCount> table{};
+  for (std::size_t item = 0; item < table.size(); ++item) table[item] = colour(item);
+  return table;
+}
+
 bool AppearanceManager::find(const std::string& filePath, const std::string& name, std::size_t& position) const {
   auto found = m_lookup.find(filePath);
   if (found == m_lookup.end()) found = m_lookup.find(name);

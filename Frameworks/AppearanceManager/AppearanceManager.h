@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <map>
 #include <memory>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "Frameworks/AppearanceManager/Appearance.h"
+#include "Frameworks/AppearanceManager/ColourItems.h"
 #include "Frameworks/AppearanceManager/RgbColour.h"
 
 namespace platform {
@@ -50,6 +52,8 @@ public:
   bool allFilesLoaded() const { return m_allFilesLoaded; }
   // The current theme's colour of an item (the item's default colour before the first reload).
   RgbColour colour(std::size_t itemNum) const;
+  // All of the editor's colours of the current theme, in item order.
+  std::array<RgbColour, kColourItemCount> colourTable() const;
 
   // The position of the theme whose file path, or else whose name, is `filePath` / `name`;
   // false when neither is known.

@@ -117,6 +117,9 @@ TEST_F(AppearanceManagerTest, SelectMakesAThemeCurrentAndAPositionBeyondTheListS
   manager.reload();
   EXPECT_EQ(manager.colour(appearance::kMainBackground), (RgbColour{200, 0, 0}));
   EXPECT_EQ(manager.colour(appearance::kGraphClip), (RgbColour{215, 0, 0}));
+  const auto table = manager.colourTable();
+  EXPECT_EQ(table[appearance::kMainBackground], (RgbColour{200, 0, 0}));
+  EXPECT_EQ(table[appearance::kGraphClip], (RgbColour{215, 0, 0}));
 
   EXPECT_EQ(manager.select(7).name, "Red");
   EXPECT_EQ(manager.currentPosition(), 0u);
