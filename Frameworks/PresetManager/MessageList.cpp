@@ -15,7 +15,11 @@ const std::string& MessageList::line(std::size_t index) const {
 std::string MessageList::defaultFileName() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
   localtime_r(&now, &local);
+#endif
   char stamp[32] = {};
   std::strftime(stamp, sizeof stamp, "%Y-%m-%d-%H-%M-%S", &local);
   return platform::productName() + "-Messages-" + stamp + ".txt";

@@ -17,8 +17,13 @@ std::string formatPresetValue(float value) {
 float parsePresetValue(const char* text) {
   if (!text) return 0.0f;
   // One "C" locale object for the process, created on first use and never freed.
+#ifdef _WIN32
+  static const _locale_t cLocale = _create_locale(LC_ALL, "C");
+  const double value = cLocale ? _strtod_l(text, nullptr, cLocale) : std::strtod(text, nullptr);
+#else
   static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
   const double value = cLocale ? strtod_l(text, nullptr, cLocale) : std::strtod(text, nullptr);
+#endif
   return static_cast<float>(value);
 }
 
