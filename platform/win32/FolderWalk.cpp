@@ -1,5 +1,5 @@
 // The folder walk on Windows: FindFirstFileW/FindNextFileW with UTF-16 names, paths joined with
-// a backslash. Folder links and junctions are followed, but a folder is walked once only
+// a backslash (or a slash when the caller's folder path is written with slashes). Folder links and junctions are followed, but a folder is walked once only
 // (known by its volume and file index), so a link loop cannot hang the walk.
 
 #include "platform/FolderWalk.h"
@@ -36,8 +36,11 @@ bool firstVisit(const std::wstring& path, std::set<FolderId>& visited) {
 
 void walk(const std::wstring& folder, const std::string& extension, DirTreeCallback& callback,
           std::set<FolderId>& visited) {
+  // A backslash joins the names, unless the caller wrote the folder path with slashes.
+  const std::size_t last = folder.find_last_of(L"\\/");
+  const wchar_t separator = last != std::wstring::npos ? folder[last] : L'\\';
   const bool separated = !folder.empty() && (folder.back() == L'\\' || folder.back() == L'/');
-  const std::wstring prefix = separated ? folder : folder + L"\\";
+  const std::wstring prefix = separated ? folder : folder + separator;
   WIN32_FIND_DATAW entry{};
   const HANDLE listing = FindFirstFileW((prefix + L"*").c_str(), &entry);
   if (listing == INVALID_HANDLE_VALUE) return;
