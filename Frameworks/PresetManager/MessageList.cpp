@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "platform/FileSystem.h"
 #include "platform/ProductNames.h"
 
 namespace presets {
@@ -26,7 +27,7 @@ std::string MessageList::defaultFileName() {
 }
 
 bool MessageList::saveTo(const std::string& path) const {
-  std::FILE* file = std::fopen(path.c_str(), "a");
+  std::FILE* file = platform::openFile(path, "a");
   if (!file) return false;
   bool ok = true;
   for (const std::string& text : m_lines) {

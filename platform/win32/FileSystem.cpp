@@ -66,6 +66,11 @@ bool createFolder(const std::string& path) {
   return CreateDirectoryW(win32::widen(path).c_str(), nullptr) != 0 || isFolder(path);
 }
 
+std::FILE* openFile(const std::string& path, const char* mode) {
+  if (path.empty() || !mode) return nullptr;
+  return _wfopen(win32::widen(path).c_str(), win32::widen(mode).c_str());
+}
+
 bool readFile(const std::string& path, std::vector<unsigned char>& bytes) {
   bytes.clear();
   if (path.empty()) return false;
