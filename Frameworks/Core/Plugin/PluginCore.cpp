@@ -4,6 +4,7 @@
 
 #include "Frameworks/Core/Assert.h"
 #include "Frameworks/PresetManager/MessageList.h"
+#include "Frameworks/PresetManager/OldBankConverter.h"
 #include "Frameworks/PresetManager/PresetManager.h"
 #include "Frameworks/PresetManager/Program.h"
 #include "Frameworks/PresetManager/ProgramFactory.h"
@@ -88,7 +89,11 @@ void PluginCore::parameterChangedFromEditor(int id, float value) {
 void PluginCore::convertOldBanks(const std::string& path, std::vector<std::string>& report) {
   std::lock_guard lock(m_presetLock);
   applyPendingEditsLocked();
-  m_presetManager->convertOldBanks(path, report, m_description);
+  const presets::OldBankLayout layout{m_description.oldProgramsPerBank, m_description.oldParameterCount,
+                                      m_description.oldBankHeaderBytesPerParam, m_description.oldProgramExtraBytes};
+  presets::MessageList lines;
+  presets::OldBankConverter(*m_programFactory, *m_presetManager, layout, m_oldSlotMap).convert(path, lines);
+  report.insert(report.end(), lines.lines().begin(), lines.lines().end());
 }
 
 void PluginCore::getParameterDisplayText(int id, char* text, std::size_t size) {
@@ -152,7 +157,7 @@ std::size_t PluginCore::getChunk(const char** data) {
   {
     std::lock_guard lock(m_presetLock);
     applyPendingEditsLocked();
-    text = m_programFactory->toYamlText(currentProgram());
+    text = m_programFactory->toYamlText(&currentProgram());
   }
   // A fresh buffer each time: the previous chunk is released, as the host expects.
   m_chunkText = std::move(text);
@@ -166,7 +171,7 @@ int PluginCore::setChunk(const void* data, std::size_t size) {
   {
     std::lock_guard lock(m_presetLock);
     applyPendingEditsLocked();
-    if (!m_presetManager->addProjectPreset(static_cast<const char*>(data), size)) return 0;
+    if (!m_presetManager->addProjectPreset(static_cast<const unsigned char*>(data), size)) return 0;
     applyCurrentProgramLocked();
     postEditorPositionsLocked();
   }
@@ -213,7 +218,8 @@ void PluginCore::programChange(int program) {
     return;
   }
   applyPendingEditsLocked();
-  m_presetManager->selectInCurrentList(static_cast<unsigned>(program < 0 ? 0 : program));
+  // A number beyond the current list changes nothing, but the values are still sent again.
+  if (program >= 0) m_presetManager->select(m_presetManager->currentListPosition(), static_cast<std::size_t>(program));
   applyCurrentProgramLocked();
   postEditorPositionsLocked();
 }
@@ -255,8 +261,8 @@ void PluginCore::postEditorValue(int id, float value) {
 }
 
 void PluginCore::postEditorPositionsLocked() {
-  const auto list = static_cast<std::uint64_t>(m_presetManager->currentListIndex());
-  const auto program = static_cast<std::uint64_t>(m_presetManager->currentProgramIndex()) & 0xFFFFFFFFu;
+  const auto list = static_cast<std::uint64_t>(m_presetManager->currentListPosition()) & 0xFFFFFFFFu;
+  const auto program = static_cast<std::uint64_t>(m_presetManager->currentProgramPosition()) & 0xFFFFFFFFu;
   m_editorPositions.store(list << 32 | program, std::memory_order_release);
   m_editorPositionsPending.store(true, std::memory_order_release);
 }

@@ -125,6 +125,7 @@ class PluginCore : public EditorToPluginCoreInterface {
   std::unique_ptr<presets::ProgramFactory> m_programFactory;
   std::unique_ptr<presets::PresetManager> m_presetManager;
   std::string m_chunkText;  // what the last get-chunk request handed out
+  std::vector<int> m_oldSlotMap;  // old bank slot -> parameter id (-1: dropped); none for Skarvel
   AEffGUIEditor* m_editor = nullptr;  // owned by the instrument's plug-in class
   DspToPlugin m_dspToPlugin;
   DspToEditor m_dspToEditor;
