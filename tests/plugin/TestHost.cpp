@@ -63,12 +63,13 @@ Instance::Instance(const Module& module) { m_effect = module.callEntry(testCallb
 
 Instance::~Instance() { close(); }
 
-void Instance::close() {
-  if (!m_effect) return;
-  m_effect->dispatcher(m_effect, vst2::effect::close, 0, 0, nullptr, 0.0f);
+std::intptr_t Instance::close() {
+  if (!m_effect) return 0;
+  const std::intptr_t answer = m_effect->dispatcher(m_effect, vst2::effect::close, 0, 0, nullptr, 0.0f);
   std::lock_guard lock(g_logMutex);
   g_logs.erase(m_effect);
   m_effect = nullptr;
+  return answer;
 }
 
 std::intptr_t Instance::dispatch(std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr, float opt) {
@@ -180,6 +181,8 @@ PrivateBundle::~PrivateBundle() {
 
 std::string presetDocument(const std::string& name, const std::vector<std::pair<std::string, float>>& values) {
   std::string text = "---\nPreset:\n  product: Skarvel\n  version: 1.0.0\n  format: 1\n  name: " + name + "\nParams:\n";
+  // A preset needs a Params mapping; Rate1 at its default stands in for "all defaults".
+  if (values.empty()) text += "  Rate1: 0.5\n";
   for (const auto& [key, value] : values) {
     char number[32];
     const auto result = std::to_chars(number, number + sizeof number, value);

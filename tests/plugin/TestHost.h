@@ -49,7 +49,8 @@ class Instance {
   vst2::EffectRecord* effect() const { return m_effect; }
   std::intptr_t dispatch(std::int32_t opcode, std::int32_t index = 0, std::intptr_t value = 0, void* ptr = nullptr,
                          float opt = 0.0f);
-  void close();
+  // Closes the effect; the plug-in's answer to the close request (0 when already closed).
+  std::intptr_t close();
 
   void setParameter(int index, float value) { m_effect->setParameter(m_effect, index, value); }
   float getParameter(int index) { return m_effect->getParameter(m_effect, index); }
