@@ -444,8 +444,10 @@ class X11PlatformFrame : public IPlatformFrame {
         break;
       }
       case FocusOut:
-        // Focus moves caused by grabs (our own pop-ups) are not the user leaving.
-        if (event.xfocus.mode == NotifyNormal && m_hasFocus) {
+        // Focus moves caused by grabs (our own pop-ups) and the pointer-focus bookkeeping of
+        // the server (detail NotifyPointer) are not the user leaving.
+        if (event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyPointer &&
+            event.xfocus.detail != NotifyInferior && m_hasFocus) {
           m_hasFocus = false;
           m_previousFocus = None;
           m_frame.platformOnFocusLost();
