@@ -6,7 +6,10 @@
 #include <X11/keysym.h>
 #include <cairo-xlib.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <map>
 
@@ -537,7 +540,12 @@ void X11PopupWindow::present(const CRect& rect) { m_owner.presentPopup(*this, re
 
 std::unique_ptr<IPlatformFrame> X11Frame::create(IPlatformWindowCallback& frame, const CRect& size, uintptr_t parent) {
   if (!parent) return nullptr;
+  // A busy server may turn a connection away for a moment (EAGAIN); try a few times, briefly.
   Display* display = XOpenDisplay(nullptr);
+  for (int attempt = 0; !display && errno == EAGAIN && attempt < 5; ++attempt) {
+    usleep(10000);
+    display = XOpenDisplay(nullptr);
+  }
   if (!display) return nullptr;
   auto platformFrame = std::make_unique<X11PlatformFrame>(frame, display, static_cast<Window>(parent));
   if (!platformFrame->create(size)) return nullptr;  // the destructor closes the display

@@ -43,7 +43,12 @@ int openFileCount() {
 class TestHost : public VSTGUIEditorInterface {
  public:
   TestHost() {
+    // A server busy with the previous test's closing connections may refuse for a moment.
     display = XOpenDisplay(nullptr);
+    for (int i = 0; !display && i < 50; ++i) {
+      usleep(20000);
+      display = XOpenDisplay(nullptr);
+    }
     if (!display) return;
     window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, DemoPanel::kWidth, DemoPanel::kHeight, 0,
                                  0, 0);
