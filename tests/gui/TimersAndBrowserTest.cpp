@@ -1,6 +1,7 @@
 // Timers run from idle, the data browser's rows and scrolling, and the file selector.
 #include <cstdlib>
 #include <fstream>
+#include <string>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -228,5 +229,35 @@ TEST(GuiFileSelector, ARunningDialogIsPolledFromTimersAndReportsTheChoice) {
   EXPECT_FALSE(selector->isRunning());
   setenv("PATH", saved.c_str(), 1);
   unlink(fake.c_str());
+  rmdir(folder);
+}
+
+TEST(GuiPlatform, OpenUrlHandsTheAddressToTheDesktopOpenerWithoutWaiting) {
+  char folder[] = "/tmp/guiurlXXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string opener = std::string(folder) + "/xdg-open";
+  const std::string record = std::string(folder) + "/opened";
+  {
+    std::ofstream script(opener);
+    script << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record << "'\n";
+  }
+  chmod(opener.c_str(), 0755);
+  const char* path = std::getenv("PATH");
+  const std::string saved = path ? path : "";
+  setenv("PATH", (std::string(folder) + ":" + saved).c_str(), 1);
+  EXPECT_TRUE(openUrl("https://example.org/a b?x=1&y=2"));
+  std::string opened;
+  for (int i = 0; i < 200 && opened.empty(); ++i) {
+    std::ifstream in(record);
+    std::getline(in, opened);
+    if (opened.empty()) usleep(5000);
+  }
+  EXPECT_EQ(opened, "https://example.org/a b?x=1&y=2") << "the address arrives as one argument, unchanged";
+  EXPECT_FALSE(openUrl("")) << "nothing to open";
+  setenv("PATH", "/nonexistent", 1);
+  EXPECT_FALSE(openUrl("https://example.org")) << "no opener installed";
+  setenv("PATH", saved.c_str(), 1);
+  unlink(record.c_str());
+  unlink(opener.c_str());
   rmdir(folder);
 }
