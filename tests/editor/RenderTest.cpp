@@ -10,6 +10,7 @@
 #include "Frameworks/AppearanceManager/ColourItems.h"
 #include "Frameworks/PresetManager/MessageList.h"
 #include "source/editor/CEnvDisplay.h"
+#include "source/editor/CKnobFlatSwitch.h"
 #include "source/editor/CKnobFlatOrvik.h"
 #include "source/editor/CMultiSwitch.h"
 #include "source/editor/CSimpleOnOff.h"
@@ -275,6 +276,54 @@ TEST(Render, EnvelopeDrawingHoldsTheSustainLevelUntilTheRelease) {
     EXPECT_EQ(r.at(x, h * 0.15), item(t, kGraphBackgroundRGB));
     EXPECT_EQ(r.at(x, 0), item(t, kHighlightFrameRGB));
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Render, PlainSwitchKnobDrawsItsArcAsOneStroke) {
+  ColourGroups groups;
+  const ThemeColourTable t = distinctTheme();
+  groups.apply(t);
+  auto knob = owned(new CKnobFlatSwitch(CRect(0, 0, 44, 44), nullptr, 0, &groups.c, 1));
+  knob->setValue(1.0f);
+  const KnobGeometry& g = knob->geometry();
+  // The arc's band (radius minus the pointer inset to radius minus 0.16 x the arc offset).
+  const double r = g.radius() - 0.5 * (g.indicatorInset() + 0.16 * g.valueArcOffset());
+  CPoint top;
+  g.pointAt(0.5, r, top.x, top.y);
+  Render full(knob, 50, 50);
+  const CRect around(top.x - 1, top.y - 1, top.x + 2, top.y + 2);
+  EXPECT_TRUE(full.anyNear(around, item(t, kKnobIndicatorRGB), 30));
+  knob->setValue(0.0f);
+  Render empty(knob, 50, 50);
+  EXPECT_FALSE(empty.anyNear(around, item(t, kKnobIndicatorRGB), 30));
+}
+
+TEST(Lifetime, ControlsAndDisplaysReleaseEverythingTheyMade) {
+  ColourGroups groups;
+  const int64_t before = CBaseObject::liveObjectCount();
+  {
+    auto font = owned(new CFontDesc("Tahoma_Small", 12, kBoldFace));
+    std::vector<SharedPointer<CView>> views;
+    const CRect r(0, 0, 40, 40);
+    views.push_back(owned<CView>(new CKnobFlatOrvik(r, nullptr, 0, &groups.c, 1)));
+    views.push_back(owned<CView>(new CSliderFlat(r, nullptr, 18, &groups.a, font)));
+    views.push_back(owned<CView>(new CSliderFlat(r, nullptr, 18, &groups.a)));
+    views.push_back(owned<CView>(new CSliderNano(r, nullptr, 14, &groups.a)));
+    views.push_back(owned<CView>(new CSimpleOnOff(r, nullptr, 7, &groups.b2, font)));
+    views.push_back(owned<CView>(new CMultiSwitch(r, nullptr, 19, &groups.b1, 2)));
+    views.push_back(owned<CView>(new CStereoWavsView(r, &groups.d)));
+    views.push_back(owned<CView>(new CStereoPeaksView(r, &groups.d)));
+    views.push_back(owned<CView>(new CEnvDisplay(r, &groups.d)));
+    for (auto& v : views) {
+      Render drawn(v, 50, 50);
+      CView* copy = v->newCopy();
+      if (copy) copy->forget();
+    }
+  }
+  EXPECT_EQ(CBaseObject::liveObjectCount(), before);
 }
 
 }  // namespace
