@@ -7,6 +7,7 @@
 //                    [--phrase standard|held|strikes|melody|bass | --note KEY]
 //                    [--wav FILE_OR_FOLDER] [--sample-rate HZ]
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -42,11 +43,12 @@ int usage() {
                "usage: skarvel-audition --list\n"
                "       skarvel-audition [--all | --bank BANK | --draft NAME]... [--set PARAM=VALUE]...\n"
                "                        [--phrase standard|held|strikes|melody|bass | --note KEY]\n"
-               "                        [--wav FILE_OR_FOLDER] [--sample-rate HZ]\n");
+               "                        [--wav FILE_OR_FOLDER] [--sample-rate HZ] [--spectrum] [--compare] [--fit-gain DBFS]\n");
   return 2;
 }
 
 struct Job {
+  std::string bank;
   std::string label;
   ParameterValues values;
   PhraseKind phrase;
@@ -61,6 +63,9 @@ int main(int argc, char** argv) {
   int singleKey = -1;
   std::string wavPath;
   double sampleRate = 44100.0;
+  bool spectrum = false;
+  bool compare = false;
+  double fitPeak = 0.0;  // dBFS; 0 = off
 
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -109,6 +114,12 @@ int main(int argc, char** argv) {
       singleKey = static_cast<int>(key);
     } else if (arg == "--wav" && hasValue) {
       wavPath = argv[++i];
+    } else if (arg == "--fit-gain" && hasValue) {
+      if (!parseNumber(argv[++i], fitPeak) || fitPeak >= 0.0) return usage();
+    } else if (arg == "--compare") {
+      compare = true;
+    } else if (arg == "--spectrum") {
+      spectrum = true;
     } else if (arg == "--sample-rate" && hasValue) {
       if (!parseNumber(argv[++i], sampleRate) || !(sampleRate > 0)) return usage();
     } else {
@@ -118,9 +129,9 @@ int main(int argc, char** argv) {
 
   std::vector<Job> jobs;
   if (drafts.empty()) {
-    jobs.push_back({"(defaults)", defaultValues(), PhraseKind::Standard});
+    jobs.push_back({"", "(defaults)", defaultValues(), PhraseKind::Standard});
   } else {
-    for (const Draft* d : drafts) jobs.push_back({std::string(d->name), d->values(), d->phrase});
+    for (const Draft* d : drafts) jobs.push_back({std::string(d->bank), std::string(d->name), d->values(), d->phrase});
   }
   for (Job& job : jobs) {
     for (const auto& [id, value] : overrides) job.values[id] = value;
@@ -137,11 +148,48 @@ int main(int argc, char** argv) {
     std::printf("%-24s %-8s %8.1f %8.1f %9.0f %9.1f %7.2f %7.2f%s\n", job.label.c_str(),
                 singleKey >= 0 ? "single" : phraseName(job.phrase), decibels(m.peak), decibels(m.heldRms),
                 m.centroid, m.strongest, m.decayTime, r.sleepTime, m.finite ? "" : "  NOT FINITE");
+    if (spectrum) {
+      // Third-octave bands relative to the total, one line per band.
+      for (std::size_t b = 0; b < m.bands.size(); ++b)
+        std::printf("    %7.0f Hz %6.1f dB\n", bandCentres()[b], 10.0 * std::log10(std::max(m.bands[b], 1e-9)));
+    }
     if (!wavPath.empty()) {
       std::string path = wavPath;
       if (jobs.size() > 1 || std::filesystem::is_directory(wavPath))
         path = (std::filesystem::path(wavPath) / (presetFileName(job.label) + ".wav")).string();
       ok = writeWav(path, r) && ok;
+    }
+  }
+  if (fitPeak < 0.0) {
+    // The Gain_out that puts the louder of the own and the standard phrase's peaks at fitPeak.
+    // The gain stage is linear and after every other stage, so one render per phrase suffices.
+    std::printf("\nGain_out for a peak of %.1f dBFS:\n", fitPeak);
+    for (const Job& job : jobs) {
+      const float own = measure(render(job.values, phraseFor(job.phrase), sampleRate)).peak;
+      const float standard = measure(render(job.values, Phrase::standard(), sampleRate)).peak;
+      const double peak = std::max(own, standard);
+      const double gain = job.values[skarvel::kGainOut];
+      const double wanted = gain * std::sqrt(std::pow(10.0, fitPeak / 20.0) / peak);
+      std::printf("%-24s %5.3f -> %5.3f\n", job.label.c_str(), gain, wanted);
+    }
+  }
+  if (compare) {
+    // Nearest neighbour in the same bank by spectral distance, all played with the standard phrase.
+    std::vector<Measures> measures;
+    for (const Job& job : jobs) measures.push_back(measure(render(job.values, Phrase::standard(), sampleRate)));
+    std::printf("\nnearest preset in the same bank (standard phrase, dB):\n");
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+      double best = 1e9;
+      std::size_t nearest = i;
+      for (std::size_t j = 0; j < jobs.size(); ++j) {
+        if (j == i || jobs[j].bank != jobs[i].bank) continue;
+        const double d = spectralDistance(measures[i], measures[j]);
+        if (d < best) {
+          best = d;
+          nearest = j;
+        }
+      }
+      if (nearest != i) std::printf("%-24s %6.2f  %s\n", jobs[i].label.c_str(), best, jobs[nearest].label.c_str());
     }
   }
   return ok ? 0 : 1;
