@@ -131,6 +131,12 @@ Phrase Phrase::bass() {
   return {{{0.0, 0.45, 36, 110}, {0.5, 0.45, 36, 90}, {1.0, 0.45, 43, 110}, {1.5, 0.9, 41, 100}}};
 }
 
+Phrase Phrase::loudChord() {
+  Phrase p;
+  for (int key : {36, 48, 55, 60, 64, 67}) p.notes.push_back({0.0, 1.5, key, 127});
+  return p;
+}
+
 Phrase Phrase::single(int key, double length) { return {{{0.0, length, key, 100}}}; }
 
 Render render(const ParameterValues& values, const Phrase& phrase, double sampleRate) {

@@ -38,6 +38,8 @@ struct Phrase {
   static Phrase melody();
   // Low notes, for basses.
   static Phrase bass();
+  // Six keys struck together at full velocity and held for 1.5 s: the loudest ordinary playing.
+  static Phrase loudChord();
   // One note held for 2 s, for pitch and spectrum checks.
   static Phrase single(int key, double length = 2.0);
 };

@@ -3,7 +3,9 @@
 // sleep times) and optionally writes WAV files. The factory presets are designed with it.
 //
 //   skarvel-audition --list
-//   skarvel-audition [--all | --bank BANK | --draft NAME]... [--set PARAM=VALUE]...
+//   skarvel-audition --write-library FOLDER      (every draft as a preset file, one folder per bank)
+//   skarvel-audition [--all | --bank BANK | --draft NAME | --preset FILE | --library FOLDER]...
+//                    [--set PARAM=VALUE]...
 //                    [--phrase standard|held|strikes|melody|bass | --note KEY]
 //                    [--wav FILE_OR_FOLDER] [--sample-rate HZ]
 
@@ -19,6 +21,7 @@
 
 #include "tools/skarvel-audition/Audition.h"
 #include "tools/skarvel-audition/FactoryDrafts.h"
+#include "tools/skarvel-audition/PresetFiles.h"
 
 namespace {
 
@@ -41,7 +44,9 @@ double decibels(double x) { return x > 0.0 ? 20.0 * std::log10(x) : -999.0; }
 int usage() {
   std::fprintf(stderr,
                "usage: skarvel-audition --list\n"
-               "       skarvel-audition [--all | --bank BANK | --draft NAME]... [--set PARAM=VALUE]...\n"
+               "       skarvel-audition --write-library FOLDER\n"
+               "       skarvel-audition [--all | --bank BANK | --draft NAME | --preset FILE | --library FOLDER]...\n"
+               "                        [--set PARAM=VALUE]...\n"
                "                        [--phrase standard|held|strikes|melody|bass | --note KEY]\n"
                "                        [--wav FILE_OR_FOLDER] [--sample-rate HZ] [--spectrum] [--compare] [--fit-gain DBFS]\n");
   return 2;
@@ -58,6 +63,7 @@ struct Job {
 
 int main(int argc, char** argv) {
   std::vector<const Draft*> drafts;
+  std::vector<Job> files;  // presets read from disk
   std::vector<std::pair<int, float>> overrides;
   std::optional<PhraseKind> phrase;
   int singleKey = -1;
@@ -75,6 +81,34 @@ int main(int argc, char** argv) {
         std::printf("%-18s %-24s %s\n", std::string(d.bank).c_str(), std::string(d.name).c_str(),
                     std::string(d.sound).c_str());
       return 0;
+    } else if (arg == "--write-library" && hasValue) {
+      const std::string folder = argv[++i];
+      bool written = true;
+      for (const Draft& d : factoryDrafts()) written = writeDraft(d, folder) && written;
+      std::fprintf(stderr, "skarvel-audition: %zu presets written to %s\n", factoryDrafts().size(), folder.c_str());
+      return written ? 0 : 1;
+    } else if ((arg == "--preset" || arg == "--library") && hasValue) {
+      std::vector<std::filesystem::path> paths;
+      if (arg == "--preset") {
+        paths.emplace_back(argv[++i]);
+      } else {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(argv[++i], error))
+          if (entry.is_regular_file() && entry.path().extension() == ".yaml") paths.push_back(entry.path());
+        std::sort(paths.begin(), paths.end());
+      }
+      for (const auto& path : paths) {
+        std::vector<std::string> messages;
+        const auto preset = readPresetFile(path.string(), &messages);
+        if (!preset) {
+          std::fprintf(stderr, "skarvel-audition: '%s' does not load\n", path.c_str());
+          for (const std::string& line : messages) std::fprintf(stderr, "  %s\n", line.c_str());
+          return 1;
+        }
+        const Draft* d = findDraft(preset->name);
+        files.push_back({path.parent_path().filename().string(), preset->name, preset->values,
+                         d ? d->phrase : PhraseKind::Standard});
+      }
     } else if (arg == "--all") {
       for (const Draft& d : factoryDrafts()) drafts.push_back(&d);
     } else if (arg == "--bank" && hasValue) {
@@ -127,8 +161,8 @@ int main(int argc, char** argv) {
     }
   }
 
-  std::vector<Job> jobs;
-  if (drafts.empty()) {
+  std::vector<Job> jobs = files;
+  if (drafts.empty() && files.empty()) {
     jobs.push_back({"", "(defaults)", defaultValues(), PhraseKind::Standard});
   } else {
     for (const Draft* d : drafts) jobs.push_back({std::string(d->bank), std::string(d->name), d->values(), d->phrase});
@@ -161,16 +195,21 @@ int main(int argc, char** argv) {
     }
   }
   if (fitPeak < 0.0) {
-    // The Gain_out that puts the louder of the own and the standard phrase's peaks at fitPeak.
+    // The Gain_out that puts the louder of the own and the standard phrase's peaks at fitPeak
+    // (and the loud chord's at most 3 dB above it).
     // The gain stage is linear and after every other stage, so one render per phrase suffices.
     std::printf("\nGain_out for a peak of %.1f dBFS:\n", fitPeak);
     for (const Job& job : jobs) {
       const float own = measure(render(job.values, phraseFor(job.phrase), sampleRate)).peak;
       const float standard = measure(render(job.values, Phrase::standard(), sampleRate)).peak;
+      const float loud = measure(render(job.values, Phrase::loudChord(), sampleRate)).peak;
       const double peak = std::max(own, standard);
       const double gain = job.values[skarvel::kGainOut];
-      const double wanted = gain * std::sqrt(std::pow(10.0, fitPeak / 20.0) / peak);
-      std::printf("%-24s %5.3f -> %5.3f\n", job.label.c_str(), gain, wanted);
+      // The loud chord may come 3 dB closer to full scale than ordinary playing.
+      const double headroom = std::min(std::pow(10.0, fitPeak / 20.0) / peak, std::pow(10.0, (fitPeak + 3.0) / 20.0) / loud);
+      const double wanted = gain * std::sqrt(headroom);
+      std::printf("%-24s %5.3f -> %5.3f   (loud chord now %5.1f dBFS)\n", job.label.c_str(), gain, wanted,
+                  20.0 * std::log10(loud));
     }
   }
   if (compare) {
