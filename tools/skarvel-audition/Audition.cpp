@@ -188,6 +188,7 @@ Render render(const ParameterValues& values, const Phrase& phrase, double sample
     const long long end = start + frames;
     if (sleptAt < 0 && end > releaseFrame && next == events.size() && !engine->isActive()) {
       sleptAt = end;
+      r.sleepFrame = static_cast<std::size_t>(end);
       r.sleepTime = static_cast<double>(end - releaseFrame) / r.sampleRate;
     }
     if (sleptAt >= 0 && end >= sleptAt + afterSleep) break;

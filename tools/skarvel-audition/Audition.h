@@ -50,6 +50,7 @@ struct Render {
   std::vector<float> left, right;
   double lastRelease = 0.0;  // s
   double sleepTime = -1.0;   // s after the last release when the engine stopped computing; -1 never
+  std::size_t sleepFrame = 0;  // first frame of the block after which the engine was found asleep
 };
 
 // Renders the phrase through a freshly opened engine loaded with the values (sent in id order,

@@ -119,6 +119,12 @@ const std::vector<Draft> kDrafts = {
      join(kPluckedComb, {{kRate1, 0.55f}, {kKt2Rate1, 0.55f}, {kResoAmnt, 0.9f}, {kCombFilter, 0.7f},
                          {kLpHp3, 0.6f}, {kDecay1, 0.08f}, {kRelease1, 0.05f}, {kLpHp1, 0.5f}, {kAm, 0.0f},
                          {kGainOut, 0.4f}})},
+    {"Percussion", "Seed Shaker", "grainy shaker: bright noise chopped by a fast, rough tremolo",
+     PhraseKind::Strikes,
+     {{kRateScaleUp, 1.0f}, {kRate1, 0.9f}, {kKt2Rate1, 0.5f}, {kDryWet, 0.0f}, {kLpHp1, 0.8f}, {kAm, 1.0f},
+      {kRate2, 0.6f}, {kLpHp2, 1.0f}, {kSmooth, 0.0f}, {kAttack1, 0.05f}, {kDecay1, 0.15f}, {kSustain1, 0.0f},
+      {kRelease1, 0.1f}, {kVelosens, 0.8f}, {kQFilters, 1.0f}, {kEqHpFreq, 0.6f}, {kEqLpFreq, 0.95f},
+      {kGainOut, 0.31f}}},
 
     // --- Pads & Drones ---
     {"Pads & Drones", "Wind Choir", "slow, vowel-like choir of breath, wide and reverberant",

@@ -40,13 +40,29 @@ std::optional<LoadedPreset> readPresetFile(const std::string& path, std::vector<
   return preset;
 }
 
+namespace {
+
+std::unique_ptr<presets::Program> makeProgram(presets::ProgramFactory& factory, const std::string& name,
+                                              const ParameterValues& values) {
+  std::unique_ptr<presets::Program> program = factory.createProgram();
+  program->setName(name);
+  for (int id = 0; id < skarvel::kParameterCount; ++id) program->setLoadedValue(id, values[id]);
+  return program;
+}
+
+}  // namespace
+
+std::string presetText(const std::string& name, const ParameterValues& values) {
+  presets::MessageList log;
+  presets::ProgramFactory factory(registry(), "Skarvel", "1.0.0", log);
+  const auto program = makeProgram(factory, name, values);
+  return factory.toYamlText(program.get());
+}
+
 bool writeDraft(const Draft& draft, const std::string& folder) {
   presets::MessageList log;
   presets::ProgramFactory factory(registry(), "Skarvel", "1.0.0", log);
-  std::unique_ptr<presets::Program> program = factory.createProgram();
-  program->setName(std::string(draft.name));
-  const ParameterValues values = draft.values();
-  for (int id = 0; id < skarvel::kParameterCount; ++id) program->setLoadedValue(id, values[id]);
+  const auto program = makeProgram(factory, std::string(draft.name), draft.values());
 
   const std::filesystem::path bank = std::filesystem::path(folder) / std::string(draft.bank);
   std::error_code error;

@@ -20,6 +20,9 @@ struct LoadedPreset {
 // `messages`, when given) when the file does not load.
 std::optional<LoadedPreset> readPresetFile(const std::string& path, std::vector<std::string>* messages = nullptr);
 
+// The preset document the plug-in writes for a program of that name and those values.
+std::string presetText(const std::string& name, const ParameterValues& values);
+
 // Writes the draft with the plug-in's own writer to folder/<bank>/<file name>.yaml, creating the
 // bank folder; false (with the reason on stderr) on failure.
 bool writeDraft(const Draft& draft, const std::string& folder);
