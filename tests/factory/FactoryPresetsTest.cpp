@@ -95,14 +95,16 @@ TEST(FactoryPresets, FilesAreExactlyWhatThePluginWrites) {
     EXPECT_EQ(fileText(file.path), audition::presetText(file.preset.name, file.preset.values)) << file.path;
 }
 
-// Ordinary playing and a fortissimo six-note chord, at two sample rates: the output is finite,
+// Ordinary playing, a fortissimo six-note chord and single notes from C1 to C8, at two sample
+// rates: the output is finite,
 // audible, below full scale, and falls to exact silence with the engine asleep soon after the last
 // key is let go.
 TEST(FactoryPresets, EveryPresetPlaysCleanlyAndFallsAsleep) {
   for (const LibraryFile& file : factoryLibrary()) {
     for (double rate : {44100.0, 48000.0}) {
       for (const auto& [label, phrase] : {std::pair{"standard phrase", audition::Phrase::standard()},
-                                          std::pair{"loud chord", audition::Phrase::loudChord()}}) {
+                                          std::pair{"loud chord", audition::Phrase::loudChord()},
+                                          std::pair{"keyboard range", audition::Phrase::range()}}) {
         SCOPED_TRACE(file.preset.name + ", " + label + " at " + std::to_string(static_cast<int>(rate)) + " Hz");
         audition::Phrase played = phrase;
         played.tail = sleepLimit(file.bank) + 0.5;

@@ -137,6 +137,12 @@ Phrase Phrase::loudChord() {
   return p;
 }
 
+Phrase Phrase::range() {
+  Phrase p;
+  for (int i = 0; i < 8; ++i) p.notes.push_back({i * 0.5, 0.4, 24 + 12 * i, 127});
+  return p;
+}
+
 Phrase Phrase::single(int key, double length) { return {{{0.0, length, key, 100}}}; }
 
 Render render(const ParameterValues& values, const Phrase& phrase, double sampleRate) {
@@ -225,8 +231,10 @@ Measures measure(const Render& r) {
 
   // Spectrum over the held part (at least one frame, reaching into the tail for short phrases).
   const std::size_t to = std::min(n, std::max(release, static_cast<std::size_t>(kFftSize)));
-  const std::vector<double> power = powerSpectrum(r, 0, to);
-  const double binHz = r.sampleRate / kFftSize;
+  m.power = powerSpectrum(r, 0, to);
+  m.binHz = r.sampleRate / kFftSize;
+  const std::vector<double>& power = m.power;
+  const double binHz = m.binHz;
   double total = 0.0, weighted = 0.0, best = 0.0;
   for (std::size_t k = 1; k < power.size(); ++k) {
     total += power[k];
@@ -263,6 +271,21 @@ Measures measure(const Render& r) {
     }
   }
   return m;
+}
+
+double Measures::strongestBetween(double lo, double hi) const {
+  if (power.size() < 3 || binHz <= 0.0) return 0.0;
+  const auto first = std::max<std::size_t>(1, static_cast<std::size_t>(lo / binHz));
+  const auto last = std::min(power.size() - 2, static_cast<std::size_t>(hi / binHz) + 1);
+  std::size_t best = first;
+  for (std::size_t k = first; k <= last; ++k)
+    if (power[k] > power[best]) best = k;
+  // Parabola through the log powers of the peak bin and its neighbours.
+  const double a = std::log(power[best - 1] + 1e-30), b = std::log(power[best] + 1e-30),
+               c = std::log(power[best + 1] + 1e-30);
+  const double denominator = a - 2.0 * b + c;
+  const double offset = denominator != 0.0 ? 0.5 * (a - c) / denominator : 0.0;
+  return (static_cast<double>(best) + offset) * binHz;
 }
 
 double spectralDistance(const Measures& a, const Measures& b) {

@@ -40,6 +40,8 @@ struct Phrase {
   static Phrase bass();
   // Six keys struck together at full velocity and held for 1.5 s: the loudest ordinary playing.
   static Phrase loudChord();
+  // Single full-velocity notes from C1 to C8, one octave apart, 0.4 s each: the keyboard's ends.
+  static Phrase range();
   // One note held for 2 s, for pitch and spectrum checks.
   static Phrase single(int key, double length = 2.0);
 };
@@ -67,6 +69,11 @@ struct Measures {
   double decayTime = -1.0;      // s after the last release until the level is 60 dB below the held RMS; -1 never
   bool finite = true;           // no NaN or infinity anywhere
   std::vector<double> bands;    // share of the power in each third-octave band (sums to 1)
+  std::vector<double> power;    // mean power spectrum while keys are down, bins binHz apart
+  double binHz = 0.0;
+
+  // Frequency (Hz) of the strongest spectral peak between lo and hi, refined between bins.
+  double strongestBetween(double lo, double hi) const;
 };
 
 Measures measure(const Render& render);

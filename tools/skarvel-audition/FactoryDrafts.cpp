@@ -18,7 +18,8 @@ Settings join(Settings base, std::initializer_list<std::pair<int, float>> more) 
 // The comb resonator tuned to the played note: resonance at the osc1 rate, which follows the
 // note's frequency one to one. Rate1 at its bottom still adds 25 Hz; the envelope takes it away
 // again while the key is held (-25 Hz at full level), and a low velocity sensitivity keeps the
-// envelope near full level so the tuning holds at every velocity.
+// envelope near full level so the tuning holds at every velocity. A little FM shortens the period
+// on average by the FM amount, so presets with vibrato track the key at 0.97 instead of 1.
 const Settings kTunedComb = {
     {kRateScaleUp, 1.0f}, {kRate1, 0.0f},  {kKt2Rate1, 1.0f},  {kAdsr2Rate1, 0.495f}, {kFm, 0.0f},
     {kLpHp3, 0.0f},       {kSustain1, 1.0f}, {kVelosens, 0.25f}, {kQFilters, 1.0f},    {kEqHpFreq, 0.2f},
@@ -43,9 +44,9 @@ const std::vector<Draft> kDrafts = {
     // --- Breath & Winds ---
     {"Breath & Winds", "Breathy Flute", "soft flute with breath noise over a tuned resonance and a slow flutter",
      PhraseKind::Melody,
-     join(kTunedComb, {{kLpHp1, 0.1f}, {kDryWet, 0.75f}, {kResoAmnt, 0.85f}, {kCombFilter, 0.75f}, {kEqHpFreq, 0.36f},
+     join(kTunedComb, {{kLpHp1, 0.1f}, {kDryWet, 0.75f}, {kResoAmnt, 0.85f}, {kCombFilter, 0.75f}, {kEqHpFreq, 0.28f},
                        {kAttack1, 0.12f}, {kRelease1, 0.15f}, {kAm, 0.3f}, {kRate2, 0.4f}, {kLpHp2, 0.0f},
-                       {kSmooth, 0.3f}, {kReverbOn, 1.0f}, {kReverbMix, 0.3f}, {kGainOut, 0.7f}})},
+                       {kSmooth, 0.3f}, {kReverbOn, 1.0f}, {kReverbMix, 0.3f}, {kGainOut, 0.62f}})},
     {"Breath & Winds", "Pan Pipes", "hollow, chiffy pipe: half breath, half pitch, darker resonance",
      PhraseKind::Melody,
      join(kTunedComb, {{kLpHp1, 0.5f}, {kDryWet, 0.45f}, {kResoAmnt, 0.8f}, {kCombFilter, 0.55f}, {kEqHpFreq, 0.33f},
@@ -57,9 +58,10 @@ const std::vector<Draft> kDrafts = {
                       {kReverbOn, 1.0f}, {kReverbMix, 0.3f}, {kGainOut, 0.59f}})},
     {"Breath & Winds", "Shakuhachi Breath", "airy bamboo flute, breath-heavy, with a slow wandering vibrato",
      PhraseKind::Melody,
-     join(kTunedComb, {{kLpHp1, 0.55f}, {kDryWet, 0.5f}, {kResoAmnt, 0.9f}, {kCombFilter, 0.7f}, {kFm, 0.03f}, {kEqHpFreq, 0.36f},
+     join(kTunedComb, {{kLpHp1, 0.55f}, {kDryWet, 0.5f}, {kResoAmnt, 0.9f}, {kCombFilter, 0.7f}, {kFm, 0.03f},
+                       {kKt2Rate1, 0.985f}, {kEqHpFreq, 0.28f},
                        {kRate2, 0.35f}, {kSmooth, 1.0f}, {kLpHp2, 0.0f}, {kAm, 0.0f}, {kLevel, 1.0f}, {kAttack1, 0.16f},
-                       {kRelease1, 0.2f}, {kReverbOn, 1.0f}, {kReverbMix, 0.45f}, {kGainOut, 0.88f}})},
+                       {kRelease1, 0.2f}, {kReverbOn, 1.0f}, {kReverbMix, 0.45f}, {kGainOut, 0.7f}})},
     {"Breath & Winds", "Reed Buzz", "bright, nasal reed with a thin, buzzing resonance",
      PhraseKind::Melody,
      join(kTunedComb, {{kLpHp1, 0.7f}, {kDryWet, 0.9f}, {kResoAmnt, 0.95f}, {kCombFilter, 0.95f},
@@ -76,7 +78,7 @@ const std::vector<Draft> kDrafts = {
     {"Bowed & Plucked", "Noise Violins", "bright string section with gentle vibrato and ensemble width",
      PhraseKind::Held,
      join(kTunedComb, {{kResoAmnt, 0.95f}, {kCombFilter, 0.95f}, {kLpHp1, 0.75f}, {kDryWet, 0.95f}, {kEqHpFreq, 0.3f},
-                       {kFm, 0.03f}, {kRate2, 0.35f}, {kSmooth, 1.0f}, {kLpHp2, 0.0f}, {kAm, 0.0f},
+                       {kFm, 0.03f}, {kKt2Rate1, 0.985f}, {kRate2, 0.35f}, {kSmooth, 1.0f}, {kLpHp2, 0.0f}, {kAm, 0.0f},
                        {kAttack1, 0.17f}, {kRelease1, 0.22f}, {kStrEnh, 0.6f}, {kReverbOn, 1.0f},
                        {kReverbMix, 0.45f}, {kGainOut, 0.82f}})},
     {"Bowed & Plucked", "Nylon Pluck", "warm plucked string with a soft decay",
@@ -191,6 +193,8 @@ Phrase phraseFor(PhraseKind kind) {
     case PhraseKind::Strikes: return Phrase::strikes();
     case PhraseKind::Melody: return Phrase::melody();
     case PhraseKind::Bass: return Phrase::bass();
+    case PhraseKind::Range: return Phrase::range();
+    case PhraseKind::LoudChord: return Phrase::loudChord();
     case PhraseKind::Standard: break;
   }
   return Phrase::standard();
@@ -202,6 +206,8 @@ const char* phraseName(PhraseKind kind) {
     case PhraseKind::Strikes: return "strikes";
     case PhraseKind::Melody: return "melody";
     case PhraseKind::Bass: return "bass";
+    case PhraseKind::Range: return "range";
+    case PhraseKind::LoudChord: return "loud";
     case PhraseKind::Standard: break;
   }
   return "standard";

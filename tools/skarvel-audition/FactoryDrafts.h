@@ -10,7 +10,7 @@
 namespace audition {
 
 // The phrase a draft is judged with while it is designed.
-enum class PhraseKind { Standard, Held, Strikes, Melody, Bass };
+enum class PhraseKind { Standard, Held, Strikes, Melody, Bass, Range, LoudChord };
 
 Phrase phraseFor(PhraseKind kind);
 const char* phraseName(PhraseKind kind);

@@ -6,7 +6,7 @@
 //   skarvel-audition --write-library FOLDER      (every draft as a preset file, one folder per bank)
 //   skarvel-audition [--all | --bank BANK | --draft NAME | --preset FILE | --library FOLDER]...
 //                    [--set PARAM=VALUE]...
-//                    [--phrase standard|held|strikes|melody|bass | --note KEY]
+//                    [--phrase standard|held|strikes|melody|bass|range|loud | --note KEY]
 //                    [--wav FILE_OR_FOLDER] [--sample-rate HZ]
 
 #include <algorithm>
@@ -47,7 +47,7 @@ int usage() {
                "       skarvel-audition --write-library FOLDER\n"
                "       skarvel-audition [--all | --bank BANK | --draft NAME | --preset FILE | --library FOLDER]...\n"
                "                        [--set PARAM=VALUE]...\n"
-               "                        [--phrase standard|held|strikes|melody|bass | --note KEY]\n"
+               "                        [--phrase standard|held|strikes|melody|bass|range|loud | --note KEY]\n"
                "                        [--wav FILE_OR_FOLDER] [--sample-rate HZ] [--spectrum] [--compare] [--fit-gain DBFS]\n");
   return 2;
 }
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
       const std::string name = argv[++i];
       bool found = false;
       for (PhraseKind kind : {PhraseKind::Standard, PhraseKind::Held, PhraseKind::Strikes, PhraseKind::Melody,
-                              PhraseKind::Bass})
+                              PhraseKind::Bass, PhraseKind::Range, PhraseKind::LoudChord})
         if (name == phraseName(kind)) {
           phrase = kind;
           found = true;
@@ -182,6 +182,18 @@ int main(int argc, char** argv) {
     std::printf("%-24s %-8s %8.1f %8.1f %9.0f %9.1f %7.2f %7.2f%s\n", job.label.c_str(),
                 singleKey >= 0 ? "single" : phraseName(job.phrase), decibels(m.peak), decibels(m.heldRms),
                 m.centroid, m.strongest, m.decayTime, r.sleepTime, m.finite ? "" : "  NOT FINITE");
+    if (singleKey >= 0) {
+      // The resonance nearest the key: strongest peak from half to twice the key's frequency,
+      // and its distance in cents from the key or the octave it lies nearest to.
+      const double key = 440.0 * std::pow(2.0, (singleKey - 69) / 12.0);
+      const double found = m.strongestBetween(key * 0.7, key * 2.8);
+      if (found > 0.0) {
+        const double cents = 1200.0 * std::log2(found / key);
+        const double octave = std::round(cents / 1200.0);
+        std::printf("    pitch %.1f Hz: %+.0f cents from %s\n", found, cents - 1200.0 * octave,
+                    octave == 0 ? "the key" : (octave > 0 ? "the octave above" : "the octave below"));
+      }
+    }
     if (spectrum) {
       // Third-octave bands relative to the total, one line per band.
       for (std::size_t b = 0; b < m.bands.size(); ++b)
@@ -196,19 +208,20 @@ int main(int argc, char** argv) {
   }
   if (fitPeak < 0.0) {
     // The Gain_out that puts the louder of the own and the standard phrase's peaks at fitPeak
-    // (and the loud chord's at most 3 dB above it).
+    // (and the loud chord's and the keyboard range's at most 3 dB above it).
     // The gain stage is linear and after every other stage, so one render per phrase suffices.
     std::printf("\nGain_out for a peak of %.1f dBFS:\n", fitPeak);
     for (const Job& job : jobs) {
       const float own = measure(render(job.values, phraseFor(job.phrase), sampleRate)).peak;
       const float standard = measure(render(job.values, Phrase::standard(), sampleRate)).peak;
-      const float loud = measure(render(job.values, Phrase::loudChord(), sampleRate)).peak;
+      const float loud = std::max(measure(render(job.values, Phrase::loudChord(), sampleRate)).peak,
+                                  measure(render(job.values, Phrase::range(), sampleRate)).peak);
       const double peak = std::max(own, standard);
       const double gain = job.values[skarvel::kGainOut];
       // The loud chord may come 3 dB closer to full scale than ordinary playing.
       const double headroom = std::min(std::pow(10.0, fitPeak / 20.0) / peak, std::pow(10.0, (fitPeak + 3.0) / 20.0) / loud);
       const double wanted = gain * std::sqrt(headroom);
-      std::printf("%-24s %5.3f -> %5.3f   (loud chord now %5.1f dBFS)\n", job.label.c_str(), gain, wanted,
+      std::printf("%-24s %5.3f -> %5.3f   (loud chord and range now %5.1f dBFS)\n", job.label.c_str(), gain, wanted,
                   20.0 * std::log10(loud));
     }
   }
