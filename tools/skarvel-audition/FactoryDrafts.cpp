@@ -42,7 +42,7 @@ const Settings kBandPass = {
 
 const std::vector<Draft> kDrafts = {
     // --- Breath & Winds ---
-    {"Breath & Winds", "Breathy Flute", "soft flute with breath noise over a tuned resonance and a slow flutter",
+    {"Breath & Winds", "Breathy Flute", "soft flute: breath noise over a tuned resonance, with a slow flutter",
      PhraseKind::Melody,
      join(kTunedComb, {{kLpHp1, 0.1f}, {kDryWet, 0.75f}, {kResoAmnt, 0.85f}, {kCombFilter, 0.75f}, {kEqHpFreq, 0.28f},
                        {kAttack1, 0.12f}, {kRelease1, 0.15f}, {kAm, 0.3f}, {kRate2, 0.4f}, {kLpHp2, 0.0f},
@@ -52,7 +52,7 @@ const std::vector<Draft> kDrafts = {
      join(kTunedComb, {{kLpHp1, 0.5f}, {kDryWet, 0.45f}, {kResoAmnt, 0.8f}, {kCombFilter, 0.55f}, {kEqHpFreq, 0.33f},
                        {kAttack1, 0.07f}, {kRelease1, 0.12f}, {kAm, 0.0f}, {kReverbOn, 1.0f},
                        {kReverbMix, 0.4f}, {kGainOut, 0.43f}})},
-    {"Breath & Winds", "Hollow Ocarina", "round, nearly pure tone from a narrow band-pass an octave above the key",
+    {"Breath & Winds", "Hollow Ocarina", "round, nearly pure tone from a narrow band-pass; sounds an octave above the key",
      PhraseKind::Melody,
      join(kBandPass, {{kKt2Rate1, 0.04f}, {kLevel, 0.6f}, {kAttack1, 0.1f}, {kRelease1, 0.15f},
                       {kReverbOn, 1.0f}, {kReverbMix, 0.3f}, {kGainOut, 0.59f}})},
@@ -97,12 +97,12 @@ const std::vector<Draft> kDrafts = {
                          {kReverbSize, 0.8f}, {kGainOut, 0.18f}})},
 
     // --- Percussion ---
-    {"Percussion", "Metal Bell Hit", "clangy bell: fast osc2 bends the resonance into inharmonic partials",
+    {"Percussion", "Metal Bell Hit", "clangy bell: fast noise bends the resonance into inharmonic partials",
      PhraseKind::Strikes,
      join(kPluckedComb, {{kResoAmnt, 0.98f}, {kCombFilter, 1.0f}, {kFm, 0.3f}, {kRate2, 0.9f}, {kLpHp2, 0.0f},
                          {kAm, 0.0f}, {kLpHp1, 0.8f}, {kDecay1, 0.6f}, {kRelease1, 0.3f}, {kReverbOn, 1.0f},
                          {kReverbMix, 0.35f}, {kGainOut, 0.22f}})},
-    {"Percussion", "Noise Snare", "snappy snare: bright noise over a short body",
+    {"Percussion", "Noise Snare", "snappy snare: a burst of bright noise with a short, sizzling ring",
      PhraseKind::Strikes,
      {{kRateScaleUp, 1.0f}, {kRate1, 1.0f}, {kKt2Rate1, 0.5f}, {kDryWet, 0.15f}, {kResoAmnt, 0.5f},
       {kLpHp1, 0.4f}, {kQFilters, 1.0f}, {kEqLpFreq, 0.8f}, {kEqHpFreq, 0.35f}, {kAttack1, 0.0f}, {kDecay1, 0.22f}, {kSustain1, 0.0f}, {kRelease1, 0.1f}, {kAm, 0.0f},
@@ -129,19 +129,19 @@ const std::vector<Draft> kDrafts = {
       {kGainOut, 0.31f}}},
 
     // --- Pads & Drones ---
-    {"Pads & Drones", "Wind Choir", "slow, vowel-like choir of breath, wide and reverberant",
+    {"Pads & Drones", "Wind Choir", "slow choir of breath voices, wide and reverberant",
      PhraseKind::Held,
      join(kTunedComb, {{kAttack1, 0.35f}, {kRelease1, 0.3f}, {kDryWet, 0.8f}, {kResoAmnt, 0.9f},
                        {kCombFilter, 0.6f}, {kLpHp1, 0.4f}, {kAm, 0.2f}, {kRate2, 0.3f}, {kSmooth, 0.5f},
                        {kReverbOn, 1.0f}, {kReverbMix, 0.55f}, {kReverbSize, 0.8f}, {kStrEnh, 0.5f},
                        {kGainOut, 0.65f}})},
-    {"Pads & Drones", "Dark Drone", "one low, fixed resonance for every key, slowly wobbling",
+    {"Pads & Drones", "Dark Drone", "one low resonance (about 125 Hz) on every key, slowly wobbling",
      PhraseKind::Held,
      {{kRateScaleUp, 0.0f}, {kRate1, 0.45f}, {kKt2Rate1, 0.5f}, {kResoAmnt, 0.98f}, {kCombFilter, 0.4f},
       {kLpHp1, 0.2f}, {kFm, 0.1f}, {kRate2, 0.15f}, {kSmooth, 1.0f}, {kLpHp2, 0.0f}, {kAm, 0.0f},
       {kAttack1, 0.3f}, {kSustain1, 1.0f}, {kRelease1, 0.35f}, {kReverbOn, 1.0f}, {kReverbMix, 0.5f},
       {kReverbSize, 0.9f}, {kGainOut, 0.36f}}},
-    {"Pads & Drones", "Glass Pad", "glassy band-pass chords with a slow swell",
+    {"Pads & Drones", "Glass Pad", "glassy band-pass chords with a slow swell, an octave above the keys",
      PhraseKind::Held,
      join(kBandPass, {{kKt2Rate1, 0.08f}, {kAttack1, 0.3f}, {kSustain1, 0.9f}, {kRelease1, 0.3f},
                       {kReverbOn, 1.0f}, {kReverbMix, 0.6f}, {kReverbSize, 0.85f}, {kStrEnh, 0.6f},
