@@ -95,6 +95,10 @@ const std::vector<Draft> kDrafts = {
      join(kPluckedComb, {{kResoAmnt, 0.98f}, {kCombFilter, 1.0f}, {kDecay1, 0.75f}, {kRelease1, 0.35f},
                          {kLpHp1, 0.7f}, {kEqHpFreq, 0.35f}, {kAm, 0.0f}, {kStrEnh, 0.4f}, {kReverbOn, 1.0f}, {kReverbMix, 0.5f},
                          {kReverbSize, 0.8f}, {kGainOut, 0.18f}})},
+    {"Bowed & Plucked", "Kalimba Tines", "plucked metal tines: exact pitch from the band-pass, an octave above the key",
+     PhraseKind::Strikes,
+     join(kBandPass, {{kKt2Rate1, 0.02f}, {kAttack1, 0.0f}, {kDecay1, 0.4f}, {kSustain1, 0.0f}, {kRelease1, 0.2f},
+                      {kVelosens, 0.7f}, {kStrEnh, 0.2f}, {kReverbOn, 1.0f}, {kReverbMix, 0.3f}, {kGainOut, 0.7f}})},
 
     // --- Percussion ---
     {"Percussion", "Metal Bell Hit", "clangy bell: fast noise bends the resonance into inharmonic partials",
