@@ -33,4 +33,25 @@ inline T catmullRomDelayed(const float* line, int mask, int write, T delay) {
   return ((c3 * frac + c2) * frac + c1) * frac + y0;
 }
 
+// Hyperbolic tangent to within a few float ulps of std::tanh, several times faster: the library
+// call dominated the voice loop. Near zero an odd Taylor polynomial (no cancellation), beyond
+// it the exponential form; |x| ≥ 9.1 is ±1 in float anyway. NaN stays NaN.
+inline float fastTanh(float x) {
+  const float ax = std::fabs(x);
+  if (ax < 0.4f) {
+    const float x2 = x * x;
+    // x − x³/3 + 2x⁵/15 − 17x⁷/315 + 62x⁹/2835 − 1382x¹¹/155925 + 21844x¹³/6081075
+    float p = 21844.0f / 6081075.0f;
+    p = p * x2 - 1382.0f / 155925.0f;
+    p = p * x2 + 62.0f / 2835.0f;
+    p = p * x2 - 17.0f / 315.0f;
+    p = p * x2 + 2.0f / 15.0f;
+    p = p * x2 - 1.0f / 3.0f;
+    return x + x * x2 * p;
+  }
+  if (ax >= 9.1f) return std::copysign(1.0f, x);
+  const float t = 1.0f - 2.0f / (std::exp(2.0f * ax) + 1.0f);
+  return std::copysign(t, x);
+}
+
 }  // namespace skarvel

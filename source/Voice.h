@@ -100,7 +100,7 @@ class Voice {
       noise1.increment = NoiseGenerator::incrementFor(noise1.sampleRate, rate1);
     }
     const float f = (osc1Filter.state * 0.1f + 1.0f) * rate1;  // resonator rate, +-10 % wander
-    const float g = osc1On ? std::tanh(h1) : 1.0f;
+    const float g = osc1On ? fastTanh(h1) : 1.0f;
     const float z2 = static_cast<float>(noise2.next(random));
     osc2Filter.step(z2);
     const float m = osc2On ? (1.0f - balance2) * osc2Filter.state + balance2 * osc2Filter.highOut : 1.0f;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "source/DspMath.h"
@@ -18,6 +20,28 @@ TEST(DspMath, DelayedReadFindsFractionalPositionsOnARampAcrossTheWrap) {
                 1000.0 - delay, 1e-4)
         << delay;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DspMath, FastTanhFollowsTheLibraryWithinFloatRounding) {
+  // Every 1/4096 step over the range the voices use, plus the switch points and the tails.
+  double worst = 0.0;
+  for (int k = -49152; k <= 49152; ++k) {
+    const float x = static_cast<float>(k) / 4096.0f;
+    const double exact = std::tanh(static_cast<double>(x));
+    const double error = std::fabs(skarvel::fastTanh(x) - exact) / std::max(std::fabs(exact), 1e-30);
+    worst = std::max(worst, k == 0 ? 0.0 : error);
+  }
+  EXPECT_LT(worst, 4.0 * 1.1920929e-7) << "relative error beyond a few float ulps";
+  for (float x : {0.3999999f, 0.4f, 9.0999f, 9.1f, 1e-20f, -1e-20f})
+    EXPECT_NEAR(skarvel::fastTanh(x), std::tanh(x), 4.0 * 1.1920929e-7 * std::fabs(std::tanh(x))) << x;
+  EXPECT_EQ(skarvel::fastTanh(0.0f), 0.0f);
+  EXPECT_EQ(skarvel::fastTanh(100.0f), 1.0f);
+  EXPECT_EQ(skarvel::fastTanh(-INFINITY), -1.0f);
+  EXPECT_TRUE(std::isnan(skarvel::fastTanh(NAN)));
 }
 
 }  // namespace
