@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -96,35 +97,46 @@ TEST(FactoryPresets, FilesAreExactlyWhatThePluginWrites) {
 }
 
 // Ordinary playing, a fortissimo six-note chord and single notes from C1 to C8, at two sample
-// rates: the output is finite,
-// audible, below full scale, and falls to exact silence with the engine asleep soon after the last
-// key is let go.
-TEST(FactoryPresets, EveryPresetPlaysCleanlyAndFallsAsleep) {
-  for (const LibraryFile& file : factoryLibrary()) {
-    for (double rate : {44100.0, 48000.0}) {
-      for (const auto& [label, phrase] : {std::pair{"standard phrase", audition::Phrase::standard()},
-                                          std::pair{"loud chord", audition::Phrase::loudChord()},
-                                          std::pair{"keyboard range", audition::Phrase::range()}}) {
-        SCOPED_TRACE(file.preset.name + ", " + label + " at " + std::to_string(static_cast<int>(rate)) + " Hz");
-        audition::Phrase played = phrase;
-        played.tail = sleepLimit(file.bank) + 0.5;
-        const audition::Render render = audition::render(file.preset.values, played, rate);
-        const audition::Measures m = audition::measure(render);
-        ASSERT_TRUE(m.finite);
-        EXPECT_LT(m.peak, 1.0f) << "peak " << decibels(m.peak) << " dBFS";
-        EXPECT_GT(decibels(m.peak), -30.0) << "barely audible";
-        EXPECT_GT(decibels(m.heldRms), -50.0) << "barely audible while keys are held";
-        ASSERT_GE(render.sleepTime, 0.0) << "the engine never went to sleep";
-        EXPECT_LE(render.sleepTime, sleepLimit(file.bank));
-        for (std::size_t i = render.sleepFrame; i < render.left.size(); ++i)
-          if (render.left[i] != 0.0f || render.right[i] != 0.0f) {
-            ADD_FAILURE() << "sound after the engine fell asleep, at " << i / render.sampleRate << " s";
-            break;
-          }
-      }
+// rates: the output is finite, audible, below full scale, and falls to exact silence with the
+// engine asleep soon after the last key is let go. One test per preset, so they run side by side.
+class FactoryPresetSound : public testing::TestWithParam<std::size_t> {};
+
+TEST_P(FactoryPresetSound, PlaysCleanlyAndFallsAsleep) {
+  const LibraryFile& file = factoryLibrary()[GetParam()];
+  ASSERT_TRUE(file.loaded) << file.path;
+  for (double rate : {44100.0, 48000.0}) {
+    for (const auto& [label, phrase] : {std::pair{"standard phrase", audition::Phrase::standard()},
+                                        std::pair{"loud chord", audition::Phrase::loudChord()},
+                                        std::pair{"keyboard range", audition::Phrase::range()}}) {
+      SCOPED_TRACE(file.preset.name + ", " + label + " at " + std::to_string(static_cast<int>(rate)) + " Hz");
+      audition::Phrase played = phrase;
+      played.tail = sleepLimit(file.bank) + 0.5;
+      const audition::Render render = audition::render(file.preset.values, played, rate);
+      const audition::Measures m = audition::measure(render);
+      ASSERT_TRUE(m.finite);
+      EXPECT_LT(m.peak, 1.0f) << "peak " << decibels(m.peak) << " dBFS";
+      EXPECT_GT(decibels(m.peak), -30.0) << "barely audible";
+      EXPECT_GT(decibels(m.heldRms), -50.0) << "barely audible while keys are held";
+      ASSERT_GE(render.sleepTime, 0.0) << "the engine never went to sleep";
+      EXPECT_LE(render.sleepTime, sleepLimit(file.bank));
+      for (std::size_t i = render.sleepFrame; i < render.left.size(); ++i)
+        if (render.left[i] != 0.0f || render.right[i] != 0.0f) {
+          ADD_FAILURE() << "sound after the engine fell asleep, at " << i / render.sampleRate << " s";
+          break;
+        }
     }
   }
 }
+
+std::string presetTestName(const testing::TestParamInfo<std::size_t>& info) {
+  std::string name;
+  for (char c : factoryLibrary()[info.param].path.stem().string())
+    if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+  return name;  // preset names are unique, which NamesAreUniqueAndMatchTheirFiles holds them to
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFactoryPreset, FactoryPresetSound,
+                         testing::Range<std::size_t>(0, factoryLibrary().size()), presetTestName);
 
 // Presets in one bank must be worth choosing between: played the same way, their spectra (third-
 // octave band levels) differ by at least 2 dB RMS.
