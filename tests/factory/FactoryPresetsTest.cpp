@@ -96,6 +96,20 @@ TEST(FactoryPresets, FilesAreExactlyWhatThePluginWrites) {
     EXPECT_EQ(fileText(file.path), audition::presetText(file.preset.name, file.preset.values)) << file.path;
 }
 
+// The shipped files are written from the design table of skarvel-audition; a draft changed
+// without writing the library again (or a file added or edited by hand) shows up here.
+TEST(FactoryPresets, FilesMatchTheDesignTable) {
+  std::set<std::filesystem::path> files;
+  for (const LibraryFile& file : factoryLibrary()) files.insert(file.path);
+  for (const audition::Draft& draft : audition::factoryDrafts()) {
+    const auto path = std::filesystem::path(SKARVEL_FACTORY_PRESET_FOLDER) / std::string(draft.bank) /
+                      (audition::presetFileName(draft.name) + ".yaml");
+    ASSERT_TRUE(files.erase(path)) << path << " is missing";
+    EXPECT_EQ(fileText(path), audition::presetText(std::string(draft.name), draft.values())) << path;
+  }
+  for (const auto& path : files) ADD_FAILURE() << path << " has no draft";
+}
+
 // Ordinary playing, a fortissimo six-note chord and single notes from C1 to C8 (the loud two also
 // at 96 kHz, where the rate-bound resonances and filters move): the output is finite, audible,
 // below full scale, and falls to exact silence with the engine asleep soon after the last key is

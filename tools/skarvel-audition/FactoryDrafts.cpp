@@ -139,7 +139,7 @@ const std::vector<Draft> kDrafts = {
                        {kCombFilter, 0.6f}, {kLpHp1, 0.4f}, {kAm, 0.2f}, {kRate2, 0.3f}, {kSmooth, 0.5f},
                        {kReverbOn, 1.0f}, {kReverbMix, 0.55f}, {kReverbSize, 0.8f}, {kStrEnh, 0.5f},
                        {kGainOut, 0.62f}})},
-    {"Pads & Drones", "Dark Drone", "one low resonance (about 125 Hz) on every key, slowly wobbling",
+    {"Pads & Drones", "Dark Drone", "one low resonance (about 125 Hz at 44.1 kHz) on every key, slowly wobbling",
      PhraseKind::Held,
      {{kRateScaleUp, 0.0f}, {kRate1, 0.45f}, {kKt2Rate1, 0.5f}, {kResoAmnt, 0.98f}, {kCombFilter, 0.4f},
       {kLpHp1, 0.2f}, {kFm, 0.1f}, {kRate2, 0.15f}, {kSmooth, 1.0f}, {kLpHp2, 0.0f}, {kAm, 0.0f},
