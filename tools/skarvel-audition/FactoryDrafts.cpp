@@ -20,8 +20,9 @@ Settings join(Settings base, std::initializer_list<std::pair<int, float>> more) 
 // again while the key is held (-25 Hz at full level), and a low velocity sensitivity keeps the
 // envelope near full level so the tuning holds at every velocity. The comb's feedback filter is
 // left wide open (CombFilter 1): its phase lag lengthens the loop and pulls high notes flat by up
-// to two semitones when it is set low, so these presets darken with the excitation or the EQ. A little FM shortens the period
-// on average by the FM amount, so presets with vibrato track the key at 0.97 instead of 1.
+// to two semitones when it is set low, so these presets darken with the excitation or the EQ. A little FM (vibrato from a slow
+// osc2) shortens the period on average and sharpens the harmonics; at FM 0.03 the pitch rises by
+// about 7 %, so those presets track the key at 0.93 instead of 1.
 const Settings kTunedComb = {
     {kRateScaleUp, 1.0f}, {kRate1, 0.0f},  {kKt2Rate1, 1.0f},  {kAdsr2Rate1, 0.495f}, {kFm, 0.0f},
     {kLpHp3, 0.0f},       {kSustain1, 1.0f}, {kVelosens, 0.25f}, {kQFilters, 1.0f},    {kEqHpFreq, 0.2f},
@@ -61,9 +62,9 @@ const std::vector<Draft> kDrafts = {
     {"Breath & Winds", "Shakuhachi Breath", "airy bamboo flute, breath-heavy, with a slow wandering vibrato",
      PhraseKind::Melody,
      join(kTunedComb, {{kLpHp1, 0.55f}, {kDryWet, 0.5f}, {kResoAmnt, 0.9f}, {kCombFilter, 1.0f}, {kFm, 0.03f},
-                       {kKt2Rate1, 0.985f}, {kEqHpFreq, 0.28f},
+                       {kKt2Rate1, 0.965f}, {kEqHpFreq, 0.28f},
                        {kRate2, 0.35f}, {kSmooth, 1.0f}, {kLpHp2, 0.0f}, {kAm, 0.0f}, {kLevel, 1.0f}, {kAttack1, 0.16f},
-                       {kRelease1, 0.2f}, {kReverbOn, 1.0f}, {kReverbMix, 0.45f}, {kGainOut, 0.77f}})},
+                       {kRelease1, 0.2f}, {kReverbOn, 1.0f}, {kReverbMix, 0.45f}, {kGainOut, 0.82f}})},
     {"Breath & Winds", "Reed Buzz", "bright, nasal reed: fast noise chops the breath into a buzz",
      PhraseKind::Melody,
      join(kTunedComb, {{kLpHp1, 0.7f}, {kDryWet, 0.9f}, {kResoAmnt, 0.95f}, {kCombFilter, 1.0f},
@@ -80,9 +81,9 @@ const std::vector<Draft> kDrafts = {
     {"Bowed & Plucked", "Noise Violins", "bright string section with gentle vibrato and ensemble width",
      PhraseKind::Held,
      join(kTunedComb, {{kResoAmnt, 0.95f}, {kCombFilter, 1.0f}, {kLpHp1, 0.75f}, {kDryWet, 0.95f}, {kEqHpFreq, 0.3f},
-                       {kFm, 0.03f}, {kKt2Rate1, 0.985f}, {kRate2, 0.35f}, {kSmooth, 1.0f}, {kLpHp2, 0.0f}, {kAm, 0.0f},
+                       {kFm, 0.03f}, {kKt2Rate1, 0.965f}, {kRate2, 0.35f}, {kSmooth, 1.0f}, {kLpHp2, 0.0f}, {kAm, 0.0f},
                        {kAttack1, 0.17f}, {kRelease1, 0.22f}, {kStrEnh, 0.6f}, {kReverbOn, 1.0f},
-                       {kReverbMix, 0.45f}, {kGainOut, 0.84f}})},
+                       {kReverbMix, 0.45f}, {kGainOut, 0.81f}})},
     {"Bowed & Plucked", "Nylon Pluck", "warm plucked string with a soft decay",
      PhraseKind::Strikes,
      join(kPluckedComb, {{kEqLpFreq, 0.88f}, {kResoAmnt, 0.98f}, {kCombFilter, 1.0f}, {kDecay1, 0.5f}, {kRelease1, 0.25f},
