@@ -21,8 +21,9 @@ Settings join(Settings base, std::initializer_list<std::pair<int, float>> more) 
 // envelope near full level so the tuning holds at every velocity. The comb's feedback filter is
 // left wide open (CombFilter 1): its phase lag lengthens the loop and pulls high notes flat by up
 // to two semitones when it is set low, so these presets darken with the excitation or the EQ. A little FM (vibrato from a slow
-// osc2) shortens the period on average and sharpens the harmonics; at FM 0.03 the pitch rises by
-// about 7 %, so those presets track the key at 0.93 instead of 1.
+// osc2) shortens the period on average and brings the harmonics out of the noise; at FM 0.03 the
+// pitch rises by 5 to 7 % depending on osc2's speed and smoothing, so those presets track the key
+// at 0.93 to 0.95 instead of 1 (measured per preset with skarvel-audition --note).
 const Settings kTunedComb = {
     {kRateScaleUp, 1.0f}, {kRate1, 0.0f},  {kKt2Rate1, 1.0f},  {kAdsr2Rate1, 0.495f}, {kFm, 0.0f},
     {kLpHp3, 0.0f},       {kSustain1, 1.0f}, {kVelosens, 0.25f}, {kQFilters, 1.0f},    {kEqHpFreq, 0.2f},
@@ -47,14 +48,14 @@ const std::vector<Draft> kDrafts = {
     // --- Breath & Winds ---
     {"Breath & Winds", "Breathy Flute", "soft flute: breath noise over a tuned resonance, with a slow flutter",
      PhraseKind::Melody,
-     join(kTunedComb, {{kEqLpFreq, 0.8f}, {kLpHp1, 0.1f}, {kDryWet, 0.75f}, {kResoAmnt, 0.85f}, {kCombFilter, 1.0f}, {kEqHpFreq, 0.28f},
+     join(kTunedComb, {{kFm, 0.03f}, {kKt2Rate1, 0.975f}, {kEqLpFreq, 0.8f}, {kLpHp1, 0.1f}, {kDryWet, 0.75f}, {kResoAmnt, 0.85f}, {kCombFilter, 1.0f}, {kEqHpFreq, 0.28f},
                        {kAttack1, 0.12f}, {kRelease1, 0.15f}, {kAm, 0.3f}, {kRate2, 0.4f}, {kLpHp2, 0.0f},
                        {kSmooth, 0.3f}, {kReverbOn, 1.0f}, {kReverbMix, 0.3f}, {kGainOut, 0.61f}})},
     {"Breath & Winds", "Pan Pipes", "hollow, chiffy pipe: half breath, half pitch, darker resonance",
      PhraseKind::Melody,
-     join(kTunedComb, {{kEqLpFreq, 0.75f}, {kLpHp1, 0.5f}, {kDryWet, 0.45f}, {kResoAmnt, 0.8f}, {kCombFilter, 1.0f}, {kEqHpFreq, 0.33f},
+     join(kTunedComb, {{kFm, 0.03f}, {kKt2Rate1, 0.965f}, {kRate2, 0.35f}, {kLpHp2, 0.0f}, {kEqLpFreq, 0.75f}, {kLpHp1, 0.5f}, {kDryWet, 0.45f}, {kResoAmnt, 0.8f}, {kCombFilter, 1.0f}, {kEqHpFreq, 0.33f},
                        {kAttack1, 0.07f}, {kRelease1, 0.12f}, {kAm, 0.0f}, {kReverbOn, 1.0f},
-                       {kReverbMix, 0.4f}, {kGainOut, 0.42f}})},
+                       {kReverbMix, 0.4f}, {kGainOut, 0.4f}})},
     {"Breath & Winds", "Hollow Ocarina", "round, nearly pure tone from a narrow band-pass; sounds an octave above the key",
      PhraseKind::Melody,
      join(kBandPass, {{kKt2Rate1, 0.04f}, {kLevel, 0.6f}, {kAttack1, 0.1f}, {kRelease1, 0.15f},
@@ -95,9 +96,9 @@ const std::vector<Draft> kDrafts = {
                          {kReverbMix, 0.25f}, {kGainOut, 0.17f}})},
     {"Bowed & Plucked", "Glass Harp", "long, shimmering pluck ringing into a large room",
      PhraseKind::Strikes,
-     join(kPluckedComb, {{kResoAmnt, 0.98f}, {kCombFilter, 1.0f}, {kDecay1, 0.75f}, {kRelease1, 0.35f},
+     join(kPluckedComb, {{kFm, 0.03f}, {kKt2Rate1, 0.95f}, {kRate2, 0.35f}, {kLpHp2, 0.0f}, {kResoAmnt, 0.98f}, {kCombFilter, 1.0f}, {kDecay1, 0.75f}, {kRelease1, 0.35f},
                          {kLpHp1, 0.7f}, {kEqHpFreq, 0.35f}, {kAm, 0.0f}, {kStrEnh, 0.4f}, {kReverbOn, 1.0f}, {kReverbMix, 0.5f},
-                         {kReverbSize, 0.8f}, {kGainOut, 0.18f}})},
+                         {kReverbSize, 0.8f}, {kGainOut, 0.19f}})},
     {"Bowed & Plucked", "Kalimba Tines", "plucked metal tines: exact pitch from the band-pass, an octave above the key",
      PhraseKind::Strikes,
      join(kBandPass, {{kKt2Rate1, 0.02f}, {kAttack1, 0.0f}, {kDecay1, 0.4f}, {kSustain1, 0.0f}, {kRelease1, 0.2f},
@@ -138,10 +139,10 @@ const std::vector<Draft> kDrafts = {
     // --- Pads & Drones ---
     {"Pads & Drones", "Wind Choir", "slow choir of breath voices, wide and reverberant",
      PhraseKind::Held,
-     join(kTunedComb, {{kEqLpFreq, 0.7f}, {kAttack1, 0.35f}, {kRelease1, 0.3f}, {kDryWet, 0.8f}, {kResoAmnt, 0.9f},
+     join(kTunedComb, {{kFm, 0.03f}, {kKt2Rate1, 0.965f}, {kRate2, 0.35f}, {kLpHp2, 0.0f}, {kEqLpFreq, 0.7f}, {kAttack1, 0.35f}, {kRelease1, 0.3f}, {kDryWet, 0.8f}, {kResoAmnt, 0.9f},
                        {kCombFilter, 1.0f}, {kLpHp1, 0.4f}, {kAm, 0.2f}, {kRate2, 0.3f}, {kSmooth, 0.5f},
                        {kReverbOn, 1.0f}, {kReverbMix, 0.55f}, {kReverbSize, 0.8f}, {kStrEnh, 0.5f},
-                       {kGainOut, 0.62f}})},
+                       {kGainOut, 0.59f}})},
     {"Pads & Drones", "Dark Drone", "one low resonance (about 125 Hz at 44.1 kHz) on every key, slowly wobbling",
      PhraseKind::Held,
      {{kRateScaleUp, 0.0f}, {kRate1, 0.45f}, {kKt2Rate1, 0.5f}, {kResoAmnt, 0.98f}, {kCombFilter, 0.4f},
@@ -155,9 +156,9 @@ const std::vector<Draft> kDrafts = {
                       {kGainOut, 0.66f}})},
     {"Pads & Drones", "Cathedral Air", "airy, bright breath in a very large space",
      PhraseKind::Held,
-     join(kTunedComb, {{kLpHp1, 0.8f}, {kDryWet, 0.6f}, {kResoAmnt, 0.8f}, {kCombFilter, 1.0f},
+     join(kTunedComb, {{kFm, 0.03f}, {kKt2Rate1, 0.965f}, {kRate2, 0.35f}, {kLpHp2, 0.0f}, {kLpHp1, 0.8f}, {kDryWet, 0.6f}, {kResoAmnt, 0.8f}, {kCombFilter, 1.0f},
                        {kAttack1, 0.4f}, {kRelease1, 0.35f}, {kAm, 0.0f}, {kReverbOn, 1.0f}, {kReverbMix, 0.7f},
-                       {kReverbSize, 0.85f}, {kGainOut, 0.33f}})},
+                       {kReverbSize, 0.85f}, {kGainOut, 0.35f}})},
     {"Pads & Drones", "Ocean Drone", "surging low noise like waves, rising and falling every few seconds",
      PhraseKind::Held,
      {{kRateScaleUp, 0.0f}, {kRate1, 0.7f}, {kKt2Rate1, 0.5f}, {kAm, 0.75f}, {kRate2, 0.15f}, {kLpHp2, 0.0f},
