@@ -7,6 +7,12 @@
 #   - GoogleTest from /usr/src/googletest (GTest::gtest, GTest::gtest_main).
 # Nothing third-party is kept in the repository.
 
+# A Linux build of the same tree (scripts/build.sh makes ./build): the Windows tests compare the
+# DLL's render with its module's, and the Windows bundle takes the pictures it drew (drawing
+# them needs cairo, which the Windows build does not have).
+set(SKARVEL_LINUX_BUILD_DIR "" CACHE PATH "Linux build of the same tree (reference render, pictures)")
+set(SKARVEL_RENDER_TOLERANCE "1e-4" CACHE STRING "Largest sample difference allowed between the Windows and Linux renders")
+
 set(SKARVEL_LIBYAML_SOURCE_DIR "" CACHE PATH "Unpacked libyaml source (empty: apt-get source into the build folder)")
 set(libyaml_source "${SKARVEL_LIBYAML_SOURCE_DIR}")
 if(NOT libyaml_source)
@@ -47,3 +53,24 @@ if(SKARVEL_BUILD_TESTS)
   add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/_deps/googletest" EXCLUDE_FROM_ALL SYSTEM)
   # GoogleTest's own build defines GTest::gtest and GTest::gtest_main.
 endif()
+
+# The Windows bundle: the pictures drawn by the Linux build, copied beside the DLL.
+function(skarvel_windows_bundle_pictures)
+  set(pictures Skarvel_logo.png Skarvel_tile.png)
+  set(outputs "")
+  foreach(picture ${pictures})
+    set(source "${SKARVEL_LINUX_BUILD_DIR}/bundle/Skarvel/${picture}")
+    if(NOT SKARVEL_LINUX_BUILD_DIR OR NOT EXISTS "${source}")
+      message(WARNING "${picture} is not in the Windows bundle: build for Linux first and set SKARVEL_LINUX_BUILD_DIR")
+      return()
+    endif()
+    add_custom_command(OUTPUT "${SKARVEL_BUNDLE_DIR}/${picture}"
+      COMMAND ${CMAKE_COMMAND} -E copy "${source}" "${SKARVEL_BUNDLE_DIR}/${picture}"
+      DEPENDS "${source}"
+      COMMENT "Copying ${picture} from the Linux build into the Windows bundle"
+      VERBATIM)
+    list(APPEND outputs "${SKARVEL_BUNDLE_DIR}/${picture}")
+  endforeach()
+  add_custom_target(skarvel_windows_pictures ALL DEPENDS ${outputs})
+  add_dependencies(skarvel_data skarvel_windows_pictures)
+endfunction()

@@ -21,6 +21,10 @@ wineserver -p
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 wine wineboot -i >/dev/null 2>&1 </dev/null
 
-cmake -S . -B build-windows -G Ninja --toolchain cmake/toolchain-mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+# A Linux build beside it (scripts/build.sh) gives the reference render and the pictures.
+linux_build=()
+[ -d build/bundle/Skarvel ] && linux_build=(-DSKARVEL_LINUX_BUILD_DIR="$PWD/build")
+cmake -S . -B build-windows -G Ninja --toolchain cmake/toolchain-mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+  "${linux_build[@]}" "$@" >/dev/null
 cmake --build build-windows --parallel "$(nproc)"
 ctest --test-dir build-windows --output-on-failure --parallel "$(nproc)" --timeout 300
