@@ -7,6 +7,9 @@
 #   - GoogleTest from /usr/src/googletest (GTest::gtest, GTest::gtest_main).
 # Nothing third-party is kept in the repository.
 
+# M_PI and the other <cmath> constants, which MinGW's headers hide in strict C++ mode.
+add_compile_definitions(_USE_MATH_DEFINES)
+
 # A Linux build of the same tree (scripts/build.sh makes ./build): the Windows tests compare the
 # DLL's render with its module's, and the Windows bundle takes the pictures it drew (drawing
 # them needs cairo, which the Windows build does not have).
