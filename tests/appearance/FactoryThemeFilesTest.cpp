@@ -16,6 +16,13 @@
 #include <gtest/gtest.h>
 #include <yaml.h>
 
+#include "Frameworks/AppearanceManager/AppearanceFactory.h"
+#include "Frameworks/AppearanceManager/AppearanceManager.h"
+#include "Frameworks/AppearanceManager/ColourItems.h"
+#include "Frameworks/PresetManager/MessageList.h"
+#include "TempFolder.h"
+#include "platform/FolderSettings.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -232,4 +239,40 @@ TEST(FactoryThemeFiles, TextIsReadableInEveryThemeAndHighContrastReachesSevenToO
     }
   }
   EXPECT_NE(themeNamed(factoryThemes(), "High Contrast"), nullptr);
+}
+
+TEST(FactoryThemeFiles, TheEditorsThemeManagerLoadsEveryFactoryThemeWithoutAMessage) {
+  TempFolder temp;
+  presets::MessageList messages;
+  appearance::AppearanceFactory factory(messages);
+  appearance::registerColourItems(factory);
+  platform::FolderSettings settings(temp / "settings");
+  appearance::AppearanceManager manager(factory, settings, temp / "User", SKARVEL_FACTORY_THEMES_DIR);
+  manager.reload();
+  ASSERT_EQ(factory.colourItemCount(), kItems.size());
+  for (std::size_t item = 0; item < kItems.size(); ++item) {
+    EXPECT_EQ(factory.colourItemName(item), kItems[item].name);
+    const appearance::RgbColour colour = factory.defaultColour(item);
+    EXPECT_EQ((Rgb{colour.red, colour.green, colour.blue}), kItems[item].defaultColour) << kItems[item].name;
+  }
+
+  std::string log;
+  for (const auto& line : messages.lines()) log += line + "\n";
+  EXPECT_EQ(log, "");
+  EXPECT_TRUE(manager.allFilesLoaded());
+  const auto files = factoryThemes();
+  ASSERT_EQ(manager.count(), files.size()) << "no \"Init\" stand-in, one theme per file";
+  for (std::size_t position = 0; position < manager.count(); ++position) {
+    const appearance::Appearance& theme = manager.select(position);
+    SCOPED_TRACE(theme.filePath);
+    EXPECT_TRUE(theme.readOnly);
+    const auto file = std::find_if(files.begin(), files.end(), [&](const ThemeFile& f) { return f.path == theme.filePath; });
+    ASSERT_NE(file, files.end());
+    EXPECT_EQ(theme.name, file->preamble.at("name"));
+    for (std::size_t item = 0; item < kItems.size(); ++item) {
+      const Rgb expected = file->colour(kItems[item].name);
+      const appearance::RgbColour colour = manager.colour(item);
+      EXPECT_EQ((Rgb{colour.red, colour.green, colour.blue}), expected) << kItems[item].name;
+    }
+  }
 }

@@ -1,0 +1,69 @@
+#include "DataFolders.h"
+
+#include <mutex>
+#include <optional>
+
+#include "FileSystem.h"
+#include "ModulePath.h"
+#include "Notice.h"
+
+namespace platform {
+
+namespace {
+
+struct Folders {
+  std::optional<std::string> root;
+  std::optional<std::string> factoryPresets;
+  std::optional<std::string> userPresets;
+  std::optional<std::string> factoryThemes;
+  std::optional<std::string> userThemes;
+  std::optional<std::string> rootOverride;
+};
+
+std::mutex g_foldersMutex;
+Folders g_folders;
+
+std::string rootLocked() {
+  if (!g_folders.root) {
+    if (g_folders.rootOverride) g_folders.root = *g_folders.rootOverride;
+    else g_folders.root = resolvedFolderOf(modulePath());
+  }
+  return *g_folders.root;
+}
+
+std::string folderLocked(std::optional<std::string>& slot, const char* relative, bool create) {
+  if (!slot) {
+    const std::string root = rootLocked();
+    if (root.size() <= 5) showNotice("Hu?", "Plugin Data not found!");
+    slot = root + relative;
+    if (create) createFolder(*slot);
+  }
+  return *slot;
+}
+
+std::string folder(std::optional<std::string> Folders::*slot, const char* relative, bool create) {
+  const std::lock_guard<std::mutex> lock(g_foldersMutex);
+  return folderLocked(g_folders.*slot, relative, create);
+}
+
+}  // namespace
+
+std::string dataRoot() {
+  const std::lock_guard<std::mutex> lock(g_foldersMutex);
+  return rootLocked();
+}
+
+std::string factoryPresetsFolder() { return folder(&Folders::factoryPresets, "Presets/Factory/", false); }
+std::string userPresetsFolder() { return folder(&Folders::userPresets, "Presets/User/", true); }
+std::string factoryThemesFolder() { return folder(&Folders::factoryThemes, "Appearance/Factory/", false); }
+std::string userThemesFolder() { return folder(&Folders::userThemes, "Appearance/User/", true); }
+
+std::string dataFilePath(const std::string& relativeName) { return dataRoot() + relativeName; }
+
+void setDataRootForTesting(const std::string& root) {
+  const std::lock_guard<std::mutex> lock(g_foldersMutex);
+  g_folders = Folders{};
+  if (!root.empty()) g_folders.rootOverride = root.back() == '/' ? root : root + "/";
+}
+
+}  // namespace platform
