@@ -1,0 +1,30 @@
+#include "source/plugin/SkarvelPlugin.h"
+
+#include "Frameworks/AppearanceManager/ColourItems.h"
+#include "source/editor/EditorCore.h"
+
+namespace skarvel {
+
+SkarvelPlugin::SkarvelPlugin(const core::PluginDescription& description, const core::Parameters& registry,
+                             VstSynth& engine, core::PluginFactory& factory, core::ScopePeakExchange& scopePeaks)
+    : core::PluginCore(description, registry, engine, factory),
+      m_appearanceFactory(std::make_unique<appearance::AppearanceFactory>(messages())),
+      m_scopeFeed(scopePeaks),
+      m_engine(engine) {
+  appearance::registerColourItems(*m_appearanceFactory);
+}
+
+SkarvelPlugin::~SkarvelPlugin() {
+  // The editor goes first, then the appearance factory; the core's presets and message list
+  // follow as the base class is destroyed.
+  detachEditor();
+  m_editor.reset();
+  m_appearanceFactory.reset();
+}
+
+core::AEffGUIEditor* SkarvelPlugin::createEditor(core::PluginToHostInterface& effect) {
+  m_editor = std::make_unique<EditorCore>(effect, *this);
+  return m_editor.get();
+}
+
+}  // namespace skarvel

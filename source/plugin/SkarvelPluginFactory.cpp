@@ -1,0 +1,36 @@
+#include "source/plugin/SkarvelPluginFactory.h"
+
+#include "source/SkarvelParameterTable.h"
+#include "source/plugin/SkarvelPlugin.h"
+
+namespace skarvel {
+
+core::PluginDescription SkarvelPluginFactory::skarvelDescription() {
+  core::PluginDescription description;
+  description.programCount = 1;
+  description.parameterCount = kParameterCount;
+  description.inputCount = 0;
+  description.outputCount = 2;
+  description.uniqueId = ('S' << 24) | ('k' << 16) | ('v' << 8) | 'b';
+  description.effectName = "Skarvel by Brenmoor";
+  description.productName = "Skarvel";
+  description.versionText = "1.0.0";
+  description.shortMakerCode = "BRM";
+  description.vendorUrl = "https://www.brenmoor.com";
+  description.isSynth = true;
+  return description;
+}
+
+SkarvelPluginFactory::SkarvelPluginFactory() : m_description(skarvelDescription()), m_engine(m_scopePeaks) {}
+
+SkarvelPluginFactory::~SkarvelPluginFactory() {
+  // The core first: it holds references to the engine and the registry.
+  m_plugin.reset();
+}
+
+core::PluginCore& SkarvelPluginFactory::createPlugin() {
+  m_plugin = std::make_unique<SkarvelPlugin>(m_description, m_registry, m_engine, *this, m_scopePeaks);
+  return *m_plugin;
+}
+
+}  // namespace skarvel
