@@ -107,6 +107,10 @@ TEST_F(RenderTool, DemoPhraseAndBenchRun) {
 TEST_F(RenderTool, ErrorsAreOneClearLineAndANonZeroExit) {
   const std::string midi = write("one.mid", kOneSecondMidi);
   const std::string broken = write("broken.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0});
+  // One note, released 2^28 ticks later (about 16 days at 96 ticks per quarter).
+  const std::string endless = write("endless.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k',
+                                                    0, 0, 0, 15, 0x00, 0x90, 60, 100, 0xFF, 0xFF, 0xFF, 0x7F, 0x80, 60, 0,
+                                                    0x00, 0xFF, 0x2F, 0x00});
   const std::string notPlugin = write("text.so", {'h', 'e', 'l', 'l', 'o'});
   const std::string badPreset = write("bad.yaml", {'n', 'o', 'p', 'e'});
   const std::string out = "-o '" + (folder / "x.wav").string() + "'";
@@ -121,6 +125,7 @@ TEST_F(RenderTool, ErrorsAreOneClearLineAndANonZeroExit) {
       {std::string("'") + NOT_AN_INSTRUMENT_PATH + "' " + out, "is not a VST 2.4 instrument"},
       {"'" + plugin + "' '" + (folder / "missing.mid").string() + "' " + out, "cannot open MIDI file"},
       {"'" + plugin + "' '" + broken + "' " + out, "broken MIDI file"},
+      {"'" + plugin + "' '" + endless + "' " + out, "more than 6 hours is refused"},
       {"'" + plugin + "' '" + midi + "' -o /nonexistent-folder/x.wav", "cannot write '/nonexistent-folder/x.wav'"},
       {"'" + plugin + "' '" + midi + "' -o '" + (folder / "x.mp3").string() + "'", "must end in .wav or .flac"},
       {"'" + plugin + "' '" + midi + "' " + out + " --param NoSuchThing=0.5", "no parameter named 'NoSuchThing'"},
