@@ -18,12 +18,9 @@ void EditorCore::close() {}
 
 void EditorCore::idle() {}
 
-void EditorCore::setParameterFromHost(int, float) { ++m_parameterNotifications; }
+// Without a window there are no controls to move or menus to update.
+void EditorCore::setParameterFromHost(int, float) {}
 
-void EditorCore::programChanged(int listIndex, int programIndex) {
-  ++m_programNotifications;
-  m_lastListIndex = listIndex;
-  m_lastProgramIndex = programIndex;
-}
+void EditorCore::programChanged(int, int) {}
 
 }  // namespace skarvel

@@ -15,13 +15,22 @@ namespace {
 
 std::uint64_t bit(int id) { return std::uint64_t{1} << id; }
 
+// The description's parameter count, limited to what the registry defines and the core's
+// per-parameter tables hold (a larger count is a programming error, never an overrun).
+unsigned usableParameterCount(const PluginDescription& description, const Parameters& registry) {
+  std::size_t count = description.parameterCount > 0 ? static_cast<std::size_t>(description.parameterCount) : 0;
+  if (!CORE_CHECK(count <= registry.count())) count = registry.count();
+  if (!CORE_CHECK(count <= static_cast<std::size_t>(PluginCore::kMaxParameters))) count = PluginCore::kMaxParameters;
+  return static_cast<unsigned>(count);
+}
+
 }  // namespace
 
 PluginCore::PluginCore(const PluginDescription& description, const Parameters& registry, DspEngine& engine,
                        PluginFactory& factory)
     : m_description(description),
       m_registry(registry),
-      m_parameterCount(static_cast<unsigned>(description.parameterCount > 0 ? description.parameterCount : 0)),
+      m_parameterCount(usableParameterCount(description, registry)),
       m_messages(std::make_unique<presets::MessageList>()),
       m_programFactory(std::make_unique<presets::ProgramFactory>(registry, description.productName,
                                                                  description.versionText, *m_messages)),
@@ -30,8 +39,6 @@ PluginCore::PluginCore(const PluginDescription& description, const Parameters& r
       m_dspToEditor(*this),
       m_engine(engine),
       m_factory(factory) {
-  CORE_ASSERT(m_parameterCount <= kMaxParameters);
-  CORE_ASSERT(m_parameterCount <= registry.count());
   m_engine.setCallbacks(&m_dspToPlugin, &m_dspToEditor);
   m_engine.resetBaseState();
   m_engine.open();
@@ -40,8 +47,10 @@ PluginCore::PluginCore(const PluginDescription& description, const Parameters& r
   m_presetManager->select(0, 0);
   // Until attachHost sends them, the host reads the selected program's values.
   presets::Program& program = currentProgram();
-  for (unsigned id = 0; id < m_parameterCount; ++id)
+  for (unsigned id = 0; id < m_parameterCount; ++id) {
     m_engineValues[id].store(program.value(id), std::memory_order_relaxed);
+    setHostValue(static_cast<int>(id), program.currentValue(id));
+  }
 }
 
 PluginCore::~PluginCore() {
@@ -81,6 +90,7 @@ void PluginCore::parameterChangedFromEditor(int id, float value) {
     applyPendingEditsLocked();
     currentProgram().edit(static_cast<std::size_t>(id), value);
   }
+  setHostValue(id, value);
   sendToEngine(id, value);
   // The editor shows this value already; an older host value waiting for it must not win.
   m_editorValueMask.fetch_and(~bit(id), std::memory_order_acq_rel);
@@ -135,6 +145,7 @@ void PluginCore::attachHost(PluginToHostInterface& host) {
 
 void PluginCore::setParameterFromHost(int id, float value) {
   if (!isParameter(id)) return;
+  setHostValue(id, value);
   sendToEngine(id, value);
   postEditorValue(id, value);
   std::unique_lock lock(m_presetLock, std::try_to_lock);
@@ -149,7 +160,7 @@ void PluginCore::setParameterFromHost(int id, float value) {
 
 float PluginCore::parameterValue(int id) const {
   if (!isParameter(id)) return 0.0f;
-  return m_engineValues[id].load(std::memory_order_relaxed);
+  return m_hostValues[id].load(std::memory_order_relaxed);
 }
 
 std::size_t PluginCore::getChunk(const char** data) {
@@ -239,6 +250,7 @@ void PluginCore::applyCurrentProgramLocked() {
     const float value = program.value(id);
     sendToEngine(static_cast<int>(id), value);
     postEditorValue(static_cast<int>(id), value);
+    setHostValue(static_cast<int>(id), program.currentValue(id));
   }
 }
 
