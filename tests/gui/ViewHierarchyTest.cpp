@@ -360,3 +360,85 @@ TEST(GuiViews, TypeQueriesFollowTheClassChain) {
   EXPECT_TRUE(frame->isTypeOf("CFrame"));
   EXPECT_TRUE(frame->isTypeOf("CViewContainer"));
 }
+
+TEST(GuiViews, AFrameClosedFromItsOwnEventHandlingSurvivesUntilTheEventEnds) {
+  // A click that makes the host close the editor at once.
+  struct Closer : CView {
+    explicit Closer(CFrame*& f) : CView(CRect(0, 0, 50, 50)), frame(f) {}
+    CMouseEventResult onMouseDown(CPoint&, const CButtonState&) override {
+      frame->close();
+      frame = nullptr;
+      return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+    }
+    CFrame*& frame;
+  };
+  const int64_t before = CBaseObject::liveObjectCount();
+  CFrame* frame = new CFrame(CRect(0, 0, 100, 100), nullptr);
+  ASSERT_TRUE(frame->open(nullptr, PlatformType::kOffscreen));
+  frame->addView(new Closer(frame));
+  CPoint p(10, 10);
+  frame->platformOnMouseDown(p, CButtonState(kLButton));
+  EXPECT_EQ(frame, nullptr);
+  EXPECT_EQ(CBaseObject::liveObjectCount(), before) << "everything is gone once the event has ended";
+}
+
+TEST(GuiViews, ContainersTakeTheirChildrenOutOfAndBackIntoTheWindow) {
+  auto* frame = new CFrame(CRect(0, 0, 100, 100), nullptr);
+  auto* container = new CViewContainer(CRect(0, 0, 50, 50));
+  auto* child = new CView(CRect(0, 0, 10, 10));
+  container->addView(child);
+  frame->addView(container);
+  EXPECT_EQ(child->getFrame(), frame);
+  frame->removeView(container, false);
+  EXPECT_FALSE(child->isAttached()) << "a removed container's children leave with it";
+  EXPECT_EQ(child->getFrame(), nullptr);
+  frame->addView(container);
+  EXPECT_EQ(child->getFrame(), frame) << "and come back with it";
+  frame->close();
+}
+
+TEST_F(FrameFixture, ContainerBackgroundsAreAColourOrAPicture) {
+  auto picture = makeOwned<CBitmap>(100, 50);
+  {
+    auto access = CBitmapPixelAccess::create(picture);
+    do {
+      access->setColor(access->getX() < 50 ? kGreenCColor : kBlueCColor);
+    } while (++(*access));
+  }
+  frame->setBackground(picture);
+  auto* coloured = new CViewContainer(CRect(120, 0, 200, 100));
+  coloured->setBackgroundColor(kRedCColor);
+  frame->addView(coloured);
+  frame->idle();
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 10, 10), kGreenCColor);
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 60, 10), kBlueCColor);
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 10, 60).alpha, 0) << "the picture is not stretched";
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 150, 50), kRedCColor);
+
+  // Changing a pixel of the background picture in place shows after a redraw.
+  {
+    auto access = CBitmapPixelAccess::create(picture);
+    access->setPosition(10, 10);
+    access->setColor(kWhiteCColor);
+  }
+  frame->invalid();
+  frame->idle();
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 10, 10), kWhiteCColor);
+}
+
+TEST_F(FrameFixture, ViewsDrawClippedToTheirOwnRectangle) {
+  struct Spiller : CView {
+    using CView::CView;
+    void draw(CDrawContext* context) override {
+      context->setFillColor(kRedCColor);
+      context->drawRect(CRect(-100, -100, 1000, 1000), kDrawFilled);  // far too big
+    }
+  };
+  auto* container = new CViewContainer(CRect(50, 20, 150, 80));
+  container->addView(new Spiller(CRect(10, 10, 20, 20)));
+  frame->addView(container);
+  frame->idle();
+  EXPECT_EQ(guitest::countPixels(frame->getBackBuffer(), CRect(0, 0, 200, 100), kRedCColor), 100)
+      << "only the view's own 10 x 10 pixels";
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 60, 30), kRedCColor);
+}
