@@ -208,6 +208,9 @@ CMouseEventResult CViewContainer::onMouseDown(CPoint& where, const CButtonState&
     CView* child = *it;
     if (!child->isVisible() || !child->getMouseEnabled() || !child->getMouseableArea().pointInside(local)) continue;
     CPoint point = local;
+    // The child lives until its handler returns, even when the click closes the frame and
+    // releases every view.
+    const SharedPointer<CView> keepChild(child);
     const CMouseEventResult result = child->onMouseDown(point, buttons);
     if (result == kMouseEventHandled) {
       m_mouseDownView = child;

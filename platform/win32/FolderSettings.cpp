@@ -88,7 +88,8 @@ void FolderSettings::writeValue(std::string_view valueName, const char* data, st
   // A hidden, uniquely named sibling: concurrent writers never share a temporary file.
   const std::wstring temporary = folder + L"\\." + win32::widen(valueName) + L"." +
                                  std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(counter.fetch_add(1));
-  const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
   const bool ok = WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size &&

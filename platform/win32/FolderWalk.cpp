@@ -1,6 +1,7 @@
 // The folder walk on Windows: FindFirstFileW/FindNextFileW with UTF-16 names, paths joined with
-// a backslash (or a slash when the caller's folder path is written with slashes). Folder links and junctions are followed, but a folder is walked once only
-// (known by its volume and file index), so a link loop cannot hang the walk.
+// a backslash (or a slash when the caller's folder path is written with slashes). Folder links
+// and junctions are followed, but a folder is walked once only (known by its volume and file
+// index), so a link loop cannot hang the walk.
 
 #include "platform/FolderWalk.h"
 

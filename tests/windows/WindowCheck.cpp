@@ -100,7 +100,8 @@ TEST(GuiWin32Window, TheFrameIsAChildWindowOfTheHostsWindowAndPaintsItsBackBuffe
   context->endDraw();
   CBitmap* picture = context->getBitmap();
   ASSERT_NE(picture, nullptr);
-  EXPECT_TRUE(picture->getPlatformBitmap()->writePNG(std::string(GUI_TEST_OUTPUT_DIR) + "/win32-window-screenshot.png"));
+  const std::string screenshot = std::string(GUI_TEST_OUTPUT_DIR) + "/win32-window-screenshot.png";
+  EXPECT_TRUE(picture->getPlatformBitmap()->writePNG(screenshot));
   auto pixels = CBitmapPixelAccess::create(picture);
   ASSERT_NE(pixels, nullptr);
   ASSERT_TRUE(pixels->setPosition(5, 300));

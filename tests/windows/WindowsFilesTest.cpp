@@ -130,9 +130,11 @@ TEST(WindowsFiles, ThePluginFindsItsDataBesideItsDllInANonAsciiFolder) {
   const HMODULE module = LoadLibraryW(dll.c_str());
   ASSERT_NE(module, nullptr);
   using Probe = const char* (*)();
-  const auto dataRoot = reinterpret_cast<Probe>(reinterpret_cast<void*>(GetProcAddress(module, "skarvelProbeDataRoot")));
-  const auto userPresets =
-      reinterpret_cast<Probe>(reinterpret_cast<void*>(GetProcAddress(module, "skarvelProbeUserPresets")));
+  auto probe = [&](const char* name) {
+    return reinterpret_cast<Probe>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  };
+  const auto dataRoot = probe("skarvelProbeDataRoot");
+  const auto userPresets = probe("skarvelProbeUserPresets");
   ASSERT_TRUE(dataRoot && userPresets);
   const std::string root = dataRoot();
   const std::string user = userPresets();

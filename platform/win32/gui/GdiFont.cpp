@@ -91,6 +91,12 @@ struct GdiFontRegistry::Impl {
     return family;
   }
 
+  // The first installed family, for a system without any of the usual fonts.
+  std::unique_ptr<Gdiplus::FontFamily> anyInstalled() {
+    Gdiplus::InstalledFontCollection fonts;
+    return firstFamily(fonts);
+  }
+
   std::unique_ptr<Gdiplus::FontFamily> generic() {
     // GenericSansSerifFontFamily() answers null, or a family that is not there, when the
     // system has none of the usual fonts (wine without its font packages).
@@ -134,6 +140,7 @@ std::shared_ptr<GdiFont> GdiFontRegistry::createFont(const std::string& name, CC
   }
   if (!family && !name.empty() && name != "Sans") family = m_impl->installed(name);
   if (!family) family = m_impl->generic();
+  if (!family) family = m_impl->anyInstalled();
   // Nothing installed: any registered font is better than no text.
   for (auto it = m_impl->registered.begin(); !family && it != m_impl->registered.end(); ++it) {
     family = Impl::firstFamily(*it->second);
