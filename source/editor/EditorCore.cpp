@@ -1,29 +1,94 @@
 #include "source/editor/EditorCore.h"
 
+#include "Frameworks/Gui/Platform.h"
+
 namespace skarvel {
 
-EditorCore::EditorCore(core::PluginToHostInterface& effect, core::EditorToPluginCoreInterface& core)
-    : m_effect(effect), m_core(core) {}
+EditorCore::EditorCore(core::PluginToHostInterface& effect, core::PluginCore& core)
+    : m_effect(effect), m_core(core), m_createdTicks(tickCount()) {}
 
-EditorCore::~EditorCore() = default;
+EditorCore::~EditorCore() {
+  if (frame) EditorCore::close();
+}
+
+std::uint32_t EditorCore::tickCount() {
+  return static_cast<std::uint32_t>(VSTGUI::getPlatformFactory().getTicks());
+}
 
 bool EditorCore::getRect(core::EditorRect** rect) {
-  if (rect) *rect = &m_rect;
+  if (!rect) return false;
+  *rect = &m_rect;
   return true;
 }
 
-bool EditorCore::open(void*) { return false; }
+bool EditorCore::open(void* parent) {
+  m_systemWindow = parent;
+  return true;
+}
 
-void EditorCore::close() {}
+void EditorCore::close() {
+  m_systemWindow = nullptr;
+  if (frame) {
+    VSTGUI::CFrame* closing = frame;
+    frame = nullptr;
+    closing->close();
+  }
+}
 
-void EditorCore::idle() {}
+void EditorCore::idle() {
+  if (frame && !frame->isInsideIdle()) frame->idle();
+}
 
-void EditorCore::setParameterFromHost(int, float) { ++m_parameterNotifications; }
+namespace {
+VSTGUI::VstKeyCode keyCode(std::int32_t character, int virtualKey, int modifiers) {
+  VSTGUI::VstKeyCode code;
+  code.character = character;
+  code.virt = static_cast<std::uint8_t>(virtualKey);
+  code.modifier = static_cast<std::uint8_t>(modifiers);
+  return code;
+}
+}  // namespace
+
+bool EditorCore::onKeyDown(std::int32_t character, int virtualKey, int modifiers) {
+  if (!frame) return false;
+  VSTGUI::VstKeyCode code = keyCode(character, virtualKey, modifiers);
+  return frame->onKeyDown(code) == 1;
+}
+
+bool EditorCore::onKeyUp(std::int32_t character, int virtualKey, int modifiers) {
+  if (!frame) return false;
+  VSTGUI::VstKeyCode code = keyCode(character, virtualKey, modifiers);
+  return frame->onKeyUp(code) == 1;
+}
+
+void EditorCore::setParameterFromHost(int id, float value) {
+  ++m_parameterNotifications;
+  parameterChangedByHost(id, value);
+}
 
 void EditorCore::programChanged(int listIndex, int programIndex) {
   ++m_programNotifications;
   m_lastListIndex = listIndex;
   m_lastProgramIndex = programIndex;
+  currentProgramChanged(listIndex, programIndex);
+}
+
+bool EditorCore::setKnobMode(int mode) {
+  m_knobMode = mode;
+  return true;
+}
+
+void EditorCore::beginEdit(int32_t index) {
+  if (isParameter(index)) m_effect.beginEdit(index);
+}
+
+void EditorCore::endEdit(int32_t index) {
+  if (isParameter(index)) m_effect.endEdit(index);
+}
+
+bool EditorCore::beforeSizeChange(const VSTGUI::CRect& newSize, const VSTGUI::CRect&) {
+  if (!m_effect.canHostDo("sizeWindow")) return true;
+  return m_effect.sizeWindow(static_cast<int>(newSize.getWidth()), static_cast<int>(newSize.getHeight()));
 }
 
 }  // namespace skarvel

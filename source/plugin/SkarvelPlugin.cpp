@@ -1,7 +1,7 @@
 #include "source/plugin/SkarvelPlugin.h"
 
 #include "Frameworks/AppearanceManager/ColourItems.h"
-#include "source/editor/EditorCore.h"
+#include "source/editor/myEditor.h"
 
 namespace skarvel {
 
@@ -23,7 +23,7 @@ SkarvelPlugin::~SkarvelPlugin() {
 }
 
 core::AEffGUIEditor* SkarvelPlugin::createEditor(core::PluginToHostInterface& effect) {
-  m_editor = std::make_unique<EditorCore>(effect, *this);
+  m_editor = std::make_unique<myEditor>(effect, *this, *m_appearanceFactory, m_scopeFeed);
   return m_editor.get();
 }
 
