@@ -81,8 +81,8 @@ TEST_F(Controls, NanoSliderIsAVerticalSliderWithTheMaximumOnTop) {
   slider->setValue(0.0f);
   const CPoint bottom = slider->handleCentre();
   EXPECT_LT(top.y, bottom.y);
-  EXPECT_GE(top.y - slider->handleDiameter() / 2, 50.0);
-  EXPECT_LE(bottom.y + slider->handleDiameter() / 2, 172.0);
+  EXPECT_GE(top.y - slider->handleDiameter() / 2, 50.0 - 1e-9);
+  EXPECT_LE(bottom.y + slider->handleDiameter() / 2, 172.0 + 1e-9);
   slider->setDefaultValue(0.25f);
   down(slider, 110, 100, kLButton | kControl);
   EXPECT_EQ(slider->getValue(), 0.25f);
