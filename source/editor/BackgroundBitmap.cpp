@@ -32,15 +32,17 @@ constexpr CColor kStripIcon{162, 162, 162};
 // the scope and meters, the filters and reverb, the output, and the help / envelope display.
 constexpr std::array<CRect, 7> kPanels{{
     {6, 56, 358, 227},
-    {6, 233, 358, 414},
-    {366, 56, 518, 414},
+    {6, 233, 358, 416},
+    {366, 56, 518, 416},
     {524, 56, 856, 163},
     {524, 167, 710, 319},
     {714, 167, 856, 319},
-    {524, 323, 856, 414},
+    {524, 323, 856, 416},
 }};
 // The envelope panel is split between the ADSR and the ADSR2 controls.
 constexpr double kEnvelopeDividerY = 258;
+
+constexpr int kOutputGainId = 29;
 
 // Pairs of controls joined by a line through their centres.
 constexpr std::array<std::pair<int, int>, 6> kConnections{{{0, 3}, {3, 4}, {4, 5}, {13, 9}, {2, 6}, {12, 6}}};
@@ -205,7 +207,6 @@ void BackgroundBitmap::drawLabel(CDrawContext* context, const char* text, const 
 }
 
 void BackgroundBitmap::drawLabels(CDrawContext* context) {
-  const VSTGUI::CRect outputGain = controlTable()[29].rect;
   for (const auto& p : controlTable()) {
     const CRect& c = p.rect;
     const double centre = c.left + c.getWidth() / 2;
@@ -213,6 +214,7 @@ void BackgroundBitmap::drawLabels(CDrawContext* context) {
     std::string text(p.label);
     switch (p.labelPlace) {
       case LabelPlace::kAbove:
+        if (p.id == kOutputGainId) break;  // drawn with its neighbour's label
         drawLabel(context, text.c_str(), CRect(centre - halfBand, c.top - 19, centre + halfBand, c.top - 5),
                   VSTGUI::kCenterText, 14);
         break;
@@ -227,10 +229,13 @@ void BackgroundBitmap::drawLabels(CDrawContext* context) {
       case LabelPlace::kLeftAligned:
         drawLabel(context, text.c_str(), CRect(c.left - 107, c.top, c.left - 7, c.bottom), VSTGUI::kRightText, 14);
         break;
-      case LabelPlace::kAt:
-        drawLabel(context, text.c_str(), CRect(p.labelX, p.labelY, p.labelX + 60, p.labelY + 14),
-                  VSTGUI::kLeftText, 14);
+      case LabelPlace::kAt: {
+        // The ADSR2 column is centred like its switching label view (50 wide), but never
+        // reaches into the control beside it.
+        const double right = std::min(p.labelX + 50, c.left - 2);
+        drawLabel(context, text.c_str(), CRect(p.labelX, p.labelY, right, p.labelY + 14), VSTGUI::kCenterText, 14);
         break;
+      }
       case LabelPlace::kThreeLines: {
         std::size_t start = 0;
         for (int row = 0; row < 3 && start <= text.size(); ++row) {
@@ -247,15 +252,37 @@ void BackgroundBitmap::drawLabels(CDrawContext* context) {
                   CRect(c.left + 16, c.top + 1.8, c.left + 16 + 100, c.bottom + 1.8), VSTGUI::kLeftText, 12);
         break;
       case LabelPlace::kSharedOutput:
-        drawLabel(context, text.c_str(),
-                  CRect(centre - halfBand, outputGain.top - 19, centre + halfBand, outputGain.top - 5),
-                  VSTGUI::kCenterText, 14);
+        drawSharedOutputLabels(context, p, controlTable()[29]);
         break;
       case LabelPlace::kView:
       case LabelPlace::kNone:
         break;
     }
   }
+}
+
+// "strEnh" and "output gain" share the band above the output gain knob, each centred over its
+// knob; when the two texts would come closer than a small gap they move apart equally.
+void BackgroundBitmap::drawSharedOutputLabels(CDrawContext* context, const ControlPlacement& left,
+                                              const ControlPlacement& right) {
+  context->setFont(m_font, 14 * m_sy, VSTGUI::kBoldFace);
+  const std::string leftText(left.label);
+  const std::string rightText(right.label);
+  const double leftWidth = context->getStringWidth(leftText.c_str()) / m_sx;
+  const double rightWidth = context->getStringWidth(rightText.c_str()) / m_sx;
+  double leftCentre = left.rect.left + left.rect.getWidth() / 2;
+  double rightCentre = right.rect.left + right.rect.getWidth() / 2;
+  const double gap = (rightCentre - rightWidth / 2) - (leftCentre + leftWidth / 2);
+  constexpr double kMinimumGap = 8;
+  if (gap < kMinimumGap) {
+    leftCentre -= (kMinimumGap - gap) / 2;
+    rightCentre += (kMinimumGap - gap) / 2;
+  }
+  const double top = right.rect.top - 19;
+  const double bottom = right.rect.top - 5;
+  drawLabel(context, leftText.c_str(), CRect(leftCentre - 50, top, leftCentre + 50, bottom), VSTGUI::kCenterText, 14);
+  drawLabel(context, rightText.c_str(), CRect(rightCentre - 50, top, rightCentre + 50, bottom), VSTGUI::kCenterText,
+            14);
 }
 
 void BackgroundBitmap::drawMenuMarker(CDrawContext* context, double x) {

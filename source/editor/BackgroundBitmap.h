@@ -69,6 +69,8 @@ class BackgroundBitmap : public VSTGUI::CBitmap {
   void drawLabels(VSTGUI::CDrawContext* context);
   void drawLabel(VSTGUI::CDrawContext* context, const char* text, const VSTGUI::CRect& base,
                  VSTGUI::CHoriTxtAlign align, double size);
+  void drawSharedOutputLabels(VSTGUI::CDrawContext* context, const ControlPlacement& left,
+                              const ControlPlacement& right);
   void drawTopStrip(VSTGUI::CDrawContext* context);
   void drawMenuMarker(VSTGUI::CDrawContext* context, double x);
   void drawManualIcon(VSTGUI::CDrawContext* context);
