@@ -1,0 +1,17 @@
+#include "Frameworks/Gui/Platform.h"
+
+namespace VSTGUI {
+
+namespace {
+IPlatformFactory* installedFactory = nullptr;
+}
+
+IPlatformFactory& getPlatformFactory() {
+  return installedFactory ? *installedFactory : getDefaultPlatformFactory();
+}
+
+void setPlatformFactory(IPlatformFactory* factory) { installedFactory = factory; }
+
+bool openUrl(const std::string& url) { return getPlatformFactory().openUrl(url); }
+
+}  // namespace VSTGUI
