@@ -1,0 +1,84 @@
+#include "source/editor/CToolTip.h"
+
+#include <algorithm>
+
+#include "Frameworks/Gui/CBitmap.h"
+#include "Frameworks/Gui/CDrawContext.h"
+#include "source/editor/TextLimit.h"
+
+using namespace VSTGUI;
+
+namespace skarvel {
+
+CToolTip::CToolTip(const CRect& size, CFontDesc* font) : CParamDisplay(size) {
+  setTag(-1);
+  setFont(font ? font : owned(new CFontDesc("Tahoma_Small", 12, kBoldFace)).get());
+  setFontColor(CColor(255, 201, 100));  // until a theme gives tooltipFontRGB
+  setFrameColor(CColor(132, 132, 132));
+  setHoriAlign(kLeftText);
+}
+
+void CToolTip::setLines(const std::array<std::string_view, kLineCount>& lines) {
+  for (int i = 0; i < kLineCount; ++i) m_lines[i] = limitText(lines[i], kLineLength);
+  setDirty();
+}
+
+void CToolTip::setLine(int index, std::string_view text) {
+  if (index < 0 || index >= kLineCount) return;
+  m_lines[index] = limitText(text, kLineLength);
+  setDirty();
+}
+
+const std::string& CToolTip::getLine(int index) const {
+  static const std::string none;
+  return index >= 0 && index < kLineCount ? m_lines[index] : none;
+}
+
+void CToolTip::setBoxed(bool state) {
+  m_boxed = state;
+  m_collapsed = false;
+  setDirty();
+}
+
+double CToolTip::fontSize() const { return std::max(1.0, 0.2 * getHeight() - 5.0); }
+
+CRect CToolTip::cornerSquare() const {
+  const CRect& r = getViewSize();
+  const double side = std::min(r.getWidth(), r.getHeight()) * 0.2;
+  return CRect(r.right - side, r.top, r.right, r.top + side);
+}
+
+CMouseEventResult CToolTip::onMouseDown(CPoint&, const CButtonState& buttons) {
+  if (!m_boxed || !buttons.isLeftButton()) return kMouseEventNotHandled;
+  m_collapsed = !m_collapsed;
+  invalid();
+  return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+}
+
+void CToolTip::draw(CDrawContext* context) {
+  const CRect r = getViewSize();
+  context->saveGlobalState();
+  if (m_boxed) {
+    CColor fill = getFrameColor();
+    fill.alpha = 48;
+    context->setDrawMode(kAliasing);
+    context->setLineWidth(1);
+    context->setFillColor(fill);
+    context->setFrameColor(getFrameColor());
+    context->drawRect(m_collapsed ? cornerSquare() : r, kDrawFilledAndStroked);
+  }
+  if (!m_collapsed && getFont()) {
+    context->setFont(getFont(), fontSize(), kBoldFace);
+    context->setFontColor(getFontColor());
+    const double band = r.getHeight() / kLineCount;
+    for (int i = 0; i < kLineCount; ++i) {
+      if (m_lines[i].empty()) continue;
+      const CRect line(r.left + 4, r.top + i * band, r.right - 4, r.top + (i + 1) * band);
+      context->drawString(m_lines[i], line, kLeftText, true);
+    }
+  }
+  context->restoreGlobalState();
+  setDirty(false);
+}
+
+}  // namespace skarvel

@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "EditorTestSupport.h"
+#include "source/editor/CKnobFlatOrvik.h"
+
+namespace {
+
+using namespace editortest;
+using skarvel::CKnobFlatOrvik;
+using skarvel::ColourGroups;
+
+class Knob : public ::testing::Test {
+ protected:
+  CKnobFlatOrvik* makeKnob(int positions, float value, int32_t tag = 3) {
+    auto* knob = frame.add(new CKnobFlatOrvik(CRect(100, 100, 144, 144), &listener, tag, &colours.c, positions));
+    knob->setValue(value);
+    return knob;
+  }
+  // A linear drag from the knob's centre through the given offsets, one event per pixel step.
+  void dragUp(CKnobFlatOrvik* knob, int pixels, uint32_t modifiers = 0) {
+    down(knob, 122, 122, kLButton | modifiers);
+    for (int i = 1; i <= pixels; ++i) move(knob, 122, 122 - i, kLButton | modifiers);
+    up(knob, 122, 122 - pixels, 0);
+  }
+
+  ColourGroups colours;
+  RecordingListener listener;
+  HostEditor host;
+  FrameWith frame{host};
+};
+
+TEST_F(Knob, LinearDragCovers200PixelsOr520WithShift) {
+  CKnobFlatOrvik* knob = makeKnob(1, 0.0f);
+  dragUp(knob, 100);
+  EXPECT_NEAR(knob->getValue(), 0.5f, 1e-5);
+  knob->setValue(0.0f);
+  dragUp(knob, 200);
+  EXPECT_FLOAT_EQ(knob->getValue(), 1.0f);
+  knob->setValue(0.0f);
+  dragUp(knob, 260, kShift);
+  EXPECT_NEAR(knob->getValue(), 0.5f, 1e-5);
+  knob->setValue(0.0f);
+  dragUp(knob, 520, kShift);
+  EXPECT_NEAR(knob->getValue(), 1.0f, 1e-5);
+  knob->setValue(1.0f);
+  dragUp(knob, -300);  // downwards, past the bottom: clamped
+  EXPECT_EQ(knob->getValue(), 0.0f);
+}
+
+TEST_F(Knob, DiagonalDragCountsBothDirections) {
+  CKnobFlatOrvik* knob = makeKnob(1, 0.0f);
+  down(knob, 122, 122);
+  for (int i = 1; i <= 100; ++i) move(knob, 122 + i, 122 - i);
+  EXPECT_FLOAT_EQ(knob->getValue(), 1.0f);
+  up(knob, 222, 22, 0);
+  // Left and up cancel out.
+  knob->setValue(0.5f);
+  down(knob, 122, 122);
+  move(knob, 72, 72);
+  EXPECT_FLOAT_EQ(knob->getValue(), 0.5f);
+  up(knob, 72, 72, 0);
+}
+
+TEST_F(Knob, PressingOrReleasingShiftMidDragNeverJumps) {
+  CKnobFlatOrvik* knob = makeKnob(1, 0.0f);
+  down(knob, 122, 122);
+  move(knob, 122, 72);  // 50 px: 0.25
+  EXPECT_NEAR(knob->getValue(), 0.25f, 1e-5);
+  move(knob, 122, 72, kLButton | kShift);  // Shift pressed without moving
+  EXPECT_NEAR(knob->getValue(), 0.25f, 1e-5);
+  move(knob, 122, 20, kLButton | kShift);  // 52 px fine: 0.1 more
+  EXPECT_NEAR(knob->getValue(), 0.35f, 1e-5);
+  move(knob, 122, 10, kLButton);  // Shift released while moving 10 px: coarse again from here
+  EXPECT_NEAR(knob->getValue(), 0.40f, 1e-5);
+  up(knob, 122, 10, 0);
+}
+
+TEST_F(Knob, CircularDragFollowsTheAngleAndPinsAtTheEnds) {
+  host.knobMode = kCircularMode;
+  CKnobFlatOrvik* knob = makeKnob(1, 0.0f);
+  // Straight up is the middle of the 270 degree sweep.
+  down(knob, 122, 80);
+  EXPECT_NEAR(knob->getValue(), 0.5f, 1e-4);
+  // Round to the lower right: the end.
+  move(knob, 150, 150);
+  EXPECT_NEAR(knob->getValue(), 1.0f, 1e-4);
+  // On past the end into the lower left: pinned at 1 instead of wrapping to 0.
+  move(knob, 110, 160);
+  EXPECT_EQ(knob->getValue(), 1.0f);
+  move(knob, 90, 140);
+  EXPECT_EQ(knob->getValue(), 1.0f);
+  up(knob, 90, 140, 0);
+
+  // And the other way: past the start pins at 0.
+  knob->setValue(0.0f);
+  down(knob, 95, 145);
+  EXPECT_NEAR(knob->getValue(), 0.0f, 0.02);
+  move(knob, 140, 160);
+  EXPECT_EQ(knob->getValue(), 0.0f);
+  up(knob, 140, 160, 0);
+}
+
+TEST_F(Knob, AltSwapsLinearAndCircularDragging) {
+  host.knobMode = kCircularMode;
+  CKnobFlatOrvik* knob = makeKnob(1, 0.0f);
+  down(knob, 122, 122, kLButton | kAlt);
+  move(knob, 122, 22, kLButton | kAlt);
+  EXPECT_NEAR(knob->getValue(), 0.5f, 1e-5);
+  up(knob, 122, 22, 0);
+  host.knobMode = kLinearMode;
+  knob->setValue(0.0f);
+  down(knob, 122, 80, kLButton | kAlt);  // circular: takes the angle at once
+  EXPECT_NEAR(knob->getValue(), 0.5f, 1e-4);
+  up(knob, 122, 80, 0);
+}
+
+TEST_F(Knob, CtrlClickRestoresTheDefaultWithOneChangeInsideOneGesture) {
+  CKnobFlatOrvik* knob = makeKnob(1, 0.9f, 29);
+  knob->setDefaultValue(0.27027026f);
+  EXPECT_EQ(down(knob, 122, 122, kLButton | kControl), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+  EXPECT_FLOAT_EQ(knob->getValue(), 0.27027026f);
+  ASSERT_EQ(listener.values.size(), 1u);
+  EXPECT_FLOAT_EQ(listener.values[0], 0.27027026f);
+  EXPECT_EQ(host.begins[29], 1);
+  EXPECT_EQ(host.ends[29], 1);
+  EXPECT_FALSE(knob->isEditing());
+  // Without a default set, the class default is the middle.
+  CKnobFlatOrvik* other = makeKnob(-1, 0.0f, 1);
+  down(other, 122, 122, kLButton | kControl);
+  EXPECT_FLOAT_EQ(other->getValue(), 0.5f);
+}
+
+TEST_F(Knob, EveryDragIsOneHostGesture) {
+  CKnobFlatOrvik* knob = makeKnob(1, 0.2f, 7);
+  down(knob, 122, 122);
+  EXPECT_EQ(host.open[7], 1);
+  move(knob, 122, 100);
+  move(knob, 122, 90);
+  EXPECT_EQ(host.open[7], 1);
+  up(knob, 122, 90, 0);
+  EXPECT_EQ(host.begins[7], 1);
+  EXPECT_EQ(host.ends[7], 1);
+  EXPECT_EQ(listener.values.size(), 2u);  // one change per moving event
+  // An unexpected second mouse up ends nothing more.
+  up(knob, 122, 90, 0);
+  EXPECT_EQ(host.ends[7], 1);
+  // A cancelled drag is closed too.
+  down(knob, 122, 122);
+  knob->onMouseCancel();
+  EXPECT_EQ(host.open[7], 0);
+}
+
+TEST_F(Knob, SteppedKnobCyclesForwardsWithLeftAndBackwardsWithRight) {
+  CKnobFlatOrvik* knob = makeKnob(2, 0.0f, 5);
+  std::vector<float> seen;
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(down(knob, 122, 122, kLButton), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+    seen.push_back(knob->getValue());
+  }
+  EXPECT_EQ(seen, (std::vector<float>{1.0f, 0.0f, 1.0f}));
+  seen.clear();
+  for (int i = 0; i < 3; ++i) {
+    down(knob, 122, 122, kRButton);
+    seen.push_back(knob->getValue());
+  }
+  EXPECT_EQ(seen, (std::vector<float>{0.0f, 1.0f, 0.0f}));
+  EXPECT_EQ(listener.values.size(), 6u);
+  EXPECT_EQ(host.begins[5], 6);
+  EXPECT_EQ(host.ends[5], 6);
+}
+
+TEST_F(Knob, SteppedKnobLandsExactlyOnEveryPositionAndWraps) {
+  for (int n : {3, 4, 5, 7}) {
+    CKnobFlatOrvik* knob = makeKnob(n, 0.0f);
+    for (int step = 1; step < n; ++step) {
+      down(knob, 122, 122, kLButton);
+      EXPECT_FLOAT_EQ(knob->getValue(), static_cast<float>(step) / (n - 1)) << n << " positions";
+    }
+    EXPECT_EQ(knob->getValue(), 1.0f);
+    down(knob, 122, 122, kLButton);
+    EXPECT_EQ(knob->getValue(), 0.0f) << n << " positions";
+    down(knob, 122, 122, kRButton);
+    EXPECT_EQ(knob->getValue(), 1.0f) << n << " positions";
+  }
+}
+
+TEST_F(Knob, HoverShowsTheValueTextOnlyWhileTheMouseIsOver) {
+  CKnobFlatOrvik* knob = makeKnob(1, 0.5f);
+  knob->setValueText("440.0 Hz");
+  EXPECT_FALSE(knob->isHovered());
+  move(knob, 122, 122, 0);
+  EXPECT_TRUE(knob->isHovered());
+  CPoint p(500, 500);
+  knob->onMouseExited(p, CButtonState(0));
+  EXPECT_FALSE(knob->isHovered());
+  down(knob, 122, 122);
+  EXPECT_TRUE(knob->isHovered());
+  up(knob, 122, 122, 0);
+  EXPECT_FALSE(knob->isHovered());
+}
+
+TEST_F(Knob, ValueTextKeepsTheFirst32BytesWithoutSplittingACharacter) {
+  CKnobFlatOrvik* knob = makeKnob(1, 0.5f);
+  knob->setValueText(std::string(40, 'x'));
+  EXPECT_EQ(knob->getValueText(), std::string(32, 'x'));
+  // 31 ASCII bytes then a two-byte character: the character does not fit whole and is dropped.
+  knob->setValueText(std::string(31, 'a') + "\xC2\xB0" + "C");
+  EXPECT_EQ(knob->getValueText(), std::string(31, 'a'));
+}
+
+TEST_F(Knob, CircularAngleMapsTheSweepAndTheGapBelow) {
+  CKnobFlatOrvik* knob = makeKnob(1, 0.0f);
+  const auto& g = knob->geometry();
+  EXPECT_NEAR(g.fractionAt(100, 144), 0.0, 1e-3);   // lower left corner: the start
+  EXPECT_NEAR(g.fractionAt(100, 122), 1.0 / 6, 1e-3);  // nine o'clock
+  EXPECT_NEAR(g.fractionAt(144, 144), 1.0, 1e-3);   // lower right: the end
+  EXPECT_EQ(g.fractionAt(121, 160), 0.0);           // gap, left of centre: nearer the start
+  EXPECT_EQ(g.fractionAt(123, 160), 1.0);           // gap, right of centre: nearer the end
+}
+
+}  // namespace
