@@ -285,8 +285,8 @@ void BackgroundBitmap::drawSharedOutputLabels(CDrawContext* context, const Contr
             14);
 }
 
-void BackgroundBitmap::drawMenuMarker(CDrawContext* context, double x) {
-  VSTGUI::PointList triangle{s(x, 16), s(x + 8, 16), s(x + 4, 21)};
+void BackgroundBitmap::drawMenuMarker(CDrawContext* context, double x, double width) {
+  VSTGUI::PointList triangle{s(x, 16), s(x + width, 16), s(x + width / 2, 16 + width * 0.6)};
   context->setDrawMode(VSTGUI::kAntiAliasing);
   context->setFillColor(kStripMarker);
   context->drawPolygon(triangle, VSTGUI::kDrawFilled);
@@ -328,7 +328,11 @@ void BackgroundBitmap::drawTopStrip(CDrawContext* context) {
   context->drawRect(pixelAligned(s(192, 5, 678, 31)), VSTGUI::kDrawFilled);
 
   // The options ("?") box and the appearance selector box.
-  for (const CRect& box : {CRect(5, 5, 44, 31), layout::kAppearanceRegion}) {
+  // The appearance box stops short of its region's right edge, where the size control's
+  // "zoom" caption begins.
+  const CRect appearanceBox(layout::kAppearanceRegion.left, layout::kAppearanceRegion.top, 773,
+                            layout::kAppearanceRegion.bottom);
+  for (const CRect& box : {CRect(5, 5, 44, 31), appearanceBox}) {
     context->setFillColor(kStripBox);
     context->setFrameColor(kStripBoxFrame);
     context->drawRect(pixelAligned(s(box)), VSTGUI::kDrawFilledAndStroked);
@@ -339,12 +343,13 @@ void BackgroundBitmap::drawTopStrip(CDrawContext* context) {
   // Three swatches of the current theme in the appearance box.
   const std::array<CColor, 3> swatches{m_highlightLine, m_labelFont, m_mainBackground};
   for (std::size_t i = 0; i < swatches.size(); ++i) {
-    const double left = 740 + 8 * static_cast<double>(i);
+    const double left = 739 + 8 * static_cast<double>(i);
     context->setFillColor(swatches[i]);
     context->setFrameColor(kStripBoxFrame);
     context->drawRect(pixelAligned(s(left, 14, left + 6, 22)), VSTGUI::kDrawFilledAndStroked);
   }
-  for (double x : {29.0, 398.0, 664.0, 765.0}) drawMenuMarker(context, x);
+  for (double x : {29.0, 398.0, 664.0}) drawMenuMarker(context, x, 8);
+  drawMenuMarker(context, 765, 6);
   drawManualIcon(context);
 }
 

@@ -72,7 +72,7 @@ class BackgroundBitmap : public VSTGUI::CBitmap {
   void drawSharedOutputLabels(VSTGUI::CDrawContext* context, const ControlPlacement& left,
                               const ControlPlacement& right);
   void drawTopStrip(VSTGUI::CDrawContext* context);
-  void drawMenuMarker(VSTGUI::CDrawContext* context, double x);
+  void drawMenuMarker(VSTGUI::CDrawContext* context, double x, double width);
   void drawManualIcon(VSTGUI::CDrawContext* context);
   void drawLogo(VSTGUI::CDrawContext* context);
 

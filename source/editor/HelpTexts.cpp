@@ -1,5 +1,9 @@
 #include "source/editor/HelpTexts.h"
 
+#include <string>
+
+#include "source/editor/ToolBar.h"
+
 namespace skarvel {
 
 namespace {
@@ -54,7 +58,9 @@ const HelpText kGeneral{"Use Shift + Click", "to fine tune the sliders or the kn
                         "to set the default value. ", "Adjusting box sliders diagonally increases speed."};
 const HelpText kSizeMenu{"Changes the size of the GUI.", "Some DAWs may need you to close",
                          "and reopen the GUI after that.", B, B};
-const HelpText kOptionsMenu{"Find here various options:", "visit www.brenmoor.com,",
+// The web site line names the site the options menu's first entry opens.
+const std::string kWebSiteLine = std::string("visit ") + ToolBar::kWebSiteName + ",";
+const HelpText kOptionsMenu{"Find here various options:", kWebSiteLine,
                             "display the About box and open the HTML manual,", "open the preset folder,",
                             "refresh the colours if you updated the GUI files."};
 const HelpText kPeakMeters{"Click on bars", "to reset the peak indicators.", B, B, B};

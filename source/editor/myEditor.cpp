@@ -8,6 +8,7 @@
 #include "Frameworks/Gui/Platform.h"
 #include "platform/DataFolders.h"
 #include "source/editor/BackgroundBitmap.h"
+#include "source/editor/CDireDeridZoom.h"
 #include "source/editor/CEnvDisplay.h"
 #include "source/editor/CKnobFlatOrvik.h"
 #include "source/editor/CLabelViewsADSR.h"
@@ -65,7 +66,8 @@ myEditor::myEditor(core::PluginToHostInterface& effect, core::PluginCore& core,
       m_scopeFeed(scopeFeed),
       m_settings(platform::Settings::forProduct(core.description().productName)),
       m_appearances(std::make_unique<appearance::AppearanceManager>(appearances, *m_settings)),
-      m_theme(defaultThemeColours()) {
+      m_theme(defaultThemeColours()),
+      m_toolbar(core.presetManager(), core, core.presetLock(), *this, *m_appearances, core.messages()) {
   m_appearances->reload();
   applySize(editorSizeForIndex(platform::Settings::kDefaultSize));
   if (!VSTGUI::registerFontFile(platform::dataFilePath(kLabelFontFile), kLabelFontName))
@@ -129,6 +131,8 @@ bool myEditor::openFrame(void* parent, VSTGUI::PlatformType type) {
   createControls();
   createDisplays();
   recolourViews();
+  m_toolbar.createControls(frame, &skarvelAboutBox(), ToolBar::Regions{m_appearanceRegion, m_manualIconRegion});
+  m_toolbar.initialise(sizeControlIndex(m_settings->readSize()), m_appearances->currentPosition());
 
   // Every control, the envelope drawing and the label views show the current values.
   for (int id = 0; id < kEditorParameterCount; ++id) parameterChangedByHost(id, m_core.parameterValue(id));
@@ -212,7 +216,14 @@ void myEditor::createDisplays() {
   m_helpBox->setLines(help::kGeneral);
 }
 
+float myEditor::sizeControlIndex(float stored) {
+  if (!std::isfinite(stored)) return 1.0f;
+  const float index = std::trunc(stored);
+  return index >= 0.0f && index <= CDireDeridZoom::kMaximum ? index : 1.0f;
+}
+
 void myEditor::close() {
+  m_toolbar.closeControls();
   {
     std::lock_guard lock(m_viewsLock);
     m_systemWindow = nullptr;
@@ -255,12 +266,13 @@ void myEditor::recolourViews() {
 }
 
 void myEditor::appearanceSelected(std::size_t position) {
+  const bool changed = position != m_appearances->currentPosition();
   m_appearances->select(position);
-  m_appearances->rememberCurrent();
+  if (changed) m_appearances->rememberCurrent();
   applyTheme();
 }
 
-void myEditor::reloadAppearances() {
+void myEditor::reloadThemes() {
   m_appearances->reload();
   applyTheme();
 }
@@ -306,6 +318,7 @@ void myEditor::guiSizeSelected(float sizeIndex) {
   if (m_adsr2Target) m_adsr2Target->setFont(labelFontAt(12 * m_size.scale));
   if (auto* velosens = dynamic_cast<CSliderFlat*>(control(kVelosensId)))
     velosens->setLabelFont(labelFontAt(12 * m_size.scale));
+  m_toolbar.frameResized();
 }
 
 void myEditor::valueChanged(VSTGUI::CControl* control) {
@@ -317,6 +330,7 @@ void myEditor::valueChanged(VSTGUI::CControl* control) {
     refreshValueText(id);
     updateDisplays(id, value);
   }
+  m_toolbar.presetEdited();
 }
 
 void myEditor::parameterChangedByHost(int id, float value) {
@@ -329,7 +343,9 @@ void myEditor::parameterChangedByHost(int id, float value) {
   updateDisplays(id, value);
 }
 
-void myEditor::currentProgramChanged(int, int) {}
+void myEditor::currentProgramChanged(int listIndex, int programIndex) {
+  if (isOpen()) m_toolbar.programChange(listIndex, programIndex);
+}
 
 void myEditor::refreshValueText(int id) {
   VSTGUI::CControl* c = m_controls[static_cast<std::size_t>(id)];
@@ -407,6 +423,7 @@ void myEditor::updateHelp() {
   if (m_manualIconRegion.pointInside(where)) return showHelp(help::kManualRegion, false);
   VSTGUI::CView* view = frame->getViewAt(where, VSTGUI::GetViewOptions().deep());
   if (!view) return;
+  if (view == m_toolbar.optionsMenu()) return showHelp(help::kOptionsMenu, false);
   if (view->isTypeOf("CStereoPeaksView")) return showHelp(help::kPeakMeters, false);
   if (view->isTypeOf("CStereoWavsView")) return showHelp(help::kOscilloscope, false);
   auto* control = dynamic_cast<VSTGUI::CControl*>(view);
@@ -426,17 +443,15 @@ void myEditor::updateHelp() {
   m_helpBox->setDirty();
 }
 
-bool myEditor::openManual() {
-  ++m_manualOpens;
-  return VSTGUI::openUrl(platform::dataFilePath(kManualFile));
-}
-
 void myEditor::watchManualIcon() {
   // One press opens the manual once, however long the button is held.
   VSTGUI::CPoint where;
   const bool pressed = frame->getCurrentMouseLocation(where) && m_manualIconRegion.pointInside(where) &&
                        frame->getCurrentMouseButtons().getButtonState() == VSTGUI::kLButton;
-  if (pressed && !m_manualPressed) openManual();
+  if (pressed && !m_manualPressed) {
+    ++m_manualOpens;
+    m_toolbar.openManual();
+  }
   m_manualPressed = pressed;
 }
 

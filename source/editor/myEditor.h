@@ -18,6 +18,8 @@
 #include "source/editor/EditorSize.h"
 #include "source/editor/HelpTexts.h"
 #include "source/editor/ThemeColours.h"
+#include "source/editor/ToolBar.h"
+#include "source/editor/ToolBarToEditorInterface.h"
 
 namespace skarvel {
 
@@ -38,7 +40,7 @@ class CToolTip;
 // and the engine), and a value the host or a program change sets moves the control without
 // coming back. The idle pass, at most every 99 ms, updates the help box for whatever is under
 // the mouse and feeds the meters and the oscilloscope from the engine.
-class myEditor : public EditorCore, public VSTGUI::IControlListener {
+class myEditor : public EditorCore, public VSTGUI::IControlListener, public ToolBarToEditorInterface {
  public:
   static constexpr const char* kLabelFontName = "Tahoma_Small";
   static constexpr const char* kLabelFontFile = "Fonts/Tahoma_Small.ttf";
@@ -68,12 +70,15 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener {
   void valueChanged(VSTGUI::CControl* control) override;
 
   // --- from the toolbar ---
-  // The theme at `position` of the appearance manager was chosen: apply and remember it.
-  void appearanceSelected(std::size_t position);
+  // The theme at `position` of the appearance manager is shown. It is remembered as the
+  // user's choice only when it differs from the current theme: the toolbar also calls this when
+  // it opens and after a reload, and a remembered theme whose file is missing for now must not
+  // be overwritten by the fallback.
+  void appearanceSelected(std::size_t position) override;
   // The size control chose `sizeIndex` (0..7; 6 and 7 are the normal size).
-  void guiSizeSelected(float sizeIndex);
+  void guiSizeSelected(float sizeIndex) override;
   // Reads the theme files again and applies the remembered theme.
-  void reloadAppearances();
+  void reloadThemes() override;
 
   // --- state, for the toolbar and for tests ---
   const EditorSize& size() const { return m_size; }
@@ -81,6 +86,7 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener {
   const ColourGroups& colourGroups() const { return m_colours; }
   appearance::AppearanceManager& appearanceManager() { return *m_appearances; }
   platform::Settings& settings() { return *m_settings; }
+  ToolBar& toolBar() { return m_toolbar; }
   VSTGUI::CControl* control(int id) const;
   const VSTGUI::CRect& controlRect(int id) const { return m_controlRects.at(static_cast<std::size_t>(id)); }
   CToolTip* helpBox() const { return m_helpBox; }
@@ -93,6 +99,8 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener {
   const VSTGUI::CRect& manualIconRegion() const { return m_manualIconRegion; }
   // How often the manual was opened from the manual icon (each press opens it once).
   int manualOpenCount() const { return m_manualOpens; }
+  // The size index the size control started from at open.
+  static float sizeControlIndex(float stored);
   // Runs the throttled part of idle now (tests drive time themselves).
   void idleNow();
 
@@ -117,13 +125,13 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener {
   void showHelp(const HelpText& text, bool envelopeVisible);
   void watchManualIcon();
   void feedMeters();
-  bool openManual();
 
   core::ScopePeakExchange& m_scopeFeed;
   std::unique_ptr<platform::Settings> m_settings;
   std::unique_ptr<appearance::AppearanceManager> m_appearances;
   ThemeColourTable m_theme;
   ColourGroups m_colours;
+  ToolBar m_toolbar;
 
   EditorSize m_size;
   EditorSize m_previousSize;
