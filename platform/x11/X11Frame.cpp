@@ -6,7 +6,10 @@
 #include <X11/keysym.h>
 #include <cairo-xlib.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <map>
 
@@ -444,8 +447,10 @@ class X11PlatformFrame : public IPlatformFrame {
         break;
       }
       case FocusOut:
-        // Focus moves caused by grabs (our own pop-ups) are not the user leaving.
-        if (event.xfocus.mode == NotifyNormal && m_hasFocus) {
+        // Focus moves caused by grabs (our own pop-ups) and the pointer-focus bookkeeping of
+        // the server (detail NotifyPointer) are not the user leaving.
+        if (event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyPointer &&
+            event.xfocus.detail != NotifyInferior && m_hasFocus) {
           m_hasFocus = false;
           m_previousFocus = None;
           m_frame.platformOnFocusLost();
@@ -535,7 +540,12 @@ void X11PopupWindow::present(const CRect& rect) { m_owner.presentPopup(*this, re
 
 std::unique_ptr<IPlatformFrame> X11Frame::create(IPlatformWindowCallback& frame, const CRect& size, uintptr_t parent) {
   if (!parent) return nullptr;
+  // A busy server may turn a connection away for a moment (EAGAIN); try a few times, briefly.
   Display* display = XOpenDisplay(nullptr);
+  for (int attempt = 0; !display && errno == EAGAIN && attempt < 5; ++attempt) {
+    usleep(10000);
+    display = XOpenDisplay(nullptr);
+  }
   if (!display) return nullptr;
   auto platformFrame = std::make_unique<X11PlatformFrame>(frame, display, static_cast<Window>(parent));
   if (!platformFrame->create(size)) return nullptr;  // the destructor closes the display
