@@ -330,7 +330,7 @@ void BackgroundBitmap::drawTopStrip(CDrawContext* context) {
   // The options ("?") box and the appearance selector box.
   // The appearance box stops short of its region's right edge, where the size control's
   // "zoom" caption begins.
-  const CRect appearanceBox(layout::kAppearanceRegion.left, layout::kAppearanceRegion.top, 773,
+  const CRect appearanceBox(layout::kAppearanceRegion.left, layout::kAppearanceRegion.top, 771,
                             layout::kAppearanceRegion.bottom);
   for (const CRect& box : {CRect(5, 5, 44, 31), appearanceBox}) {
     context->setFillColor(kStripBox);
