@@ -1,18 +1,22 @@
 #include "source/editor/EditorCore.h"
 
-#include "Frameworks/Gui/Platform.h"
+#include <chrono>
 
 namespace skarvel {
 
 EditorCore::EditorCore(core::PluginToHostInterface& effect, core::PluginCore& core)
-    : m_effect(effect), m_core(core), m_createdTicks(tickCount()) {}
+    : m_effect(effect), m_core(core), m_createdTicks(tickCount()) {
+  m_rect.right = kNormalWidth;
+  m_rect.bottom = kNormalHeight;
+}
 
 EditorCore::~EditorCore() {
   if (frame) EditorCore::close();
 }
 
 std::uint32_t EditorCore::tickCount() {
-  return static_cast<std::uint32_t>(VSTGUI::getPlatformFactory().getTicks());
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
 bool EditorCore::getRect(core::EditorRect** rect) {
@@ -28,17 +32,25 @@ bool EditorCore::open(void* parent) {
 
 void EditorCore::close() {
   m_systemWindow = nullptr;
+#ifndef SKARVEL_WITHOUT_EDITOR_WINDOW
   if (frame) {
     VSTGUI::CFrame* closing = frame;
     frame = nullptr;
     closing->close();
   }
+#endif
 }
 
 void EditorCore::idle() {
+#ifndef SKARVEL_WITHOUT_EDITOR_WINDOW
   if (frame && !frame->isInsideIdle()) frame->idle();
+#endif
 }
 
+#ifdef SKARVEL_WITHOUT_EDITOR_WINDOW
+bool EditorCore::onKeyDown(std::int32_t, int, int) { return false; }
+bool EditorCore::onKeyUp(std::int32_t, int, int) { return false; }
+#else
 namespace {
 VSTGUI::VstKeyCode keyCode(std::int32_t character, int virtualKey, int modifiers) {
   VSTGUI::VstKeyCode code;
@@ -60,6 +72,7 @@ bool EditorCore::onKeyUp(std::int32_t character, int virtualKey, int modifiers) 
   VSTGUI::VstKeyCode code = keyCode(character, virtualKey, modifiers);
   return frame->onKeyUp(code) == 1;
 }
+#endif
 
 void EditorCore::setParameterFromHost(int id, float value) {
   ++m_parameterNotifications;

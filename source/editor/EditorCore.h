@@ -19,6 +19,10 @@ namespace skarvel {
 // All of it runs on the host's user-interface thread.
 class EditorCore : public core::AEffGUIEditor, public VSTGUI::VSTGUIEditorInterface {
  public:
+  // The window at its normal size, until the instrument's editor sets another.
+  static constexpr std::int16_t kNormalWidth = 862;
+  static constexpr std::int16_t kNormalHeight = 419;
+
   EditorCore(core::PluginToHostInterface& effect, core::PluginCore& core);
   ~EditorCore() override;
 

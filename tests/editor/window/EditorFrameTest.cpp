@@ -438,3 +438,14 @@ TEST_F(EditorFrameTest, ProgramChangesReachTheToolbarWhileOpen) {
 }
 
 }  // namespace
+
+namespace {
+TEST_F(EditorFrameTest, ReopeningOffscreenKeepsNothing) {
+  for (int round = 0; round < 20; ++round) {
+    ASSERT_TRUE(editor->openOffscreen());
+    editor->idleNow();
+    frame()->idle();
+    editor->close();
+  }
+}
+}  // namespace
