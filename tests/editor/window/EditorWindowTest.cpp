@@ -118,7 +118,8 @@ class EditorWindowTest : public testing::Test {
   }
   void TearDown() override {
     host.reset();
-    fs::remove_all(settingsRoot);
+    std::error_code ignored;
+    fs::remove_all(settingsRoot, ignored);
   }
 
   fs::path settingsFolder() const { return settingsRoot / "Brenmoor" / "Skarvel"; }
