@@ -33,7 +33,6 @@ COptionMenu::COptionMenu() : COptionMenu(CRect(0, 0, 0, 0), nullptr, -1) {}
 COptionMenu::COptionMenu(const COptionMenu& other)
     : CParamDisplay(other),
       m_items(other.m_items),
-      m_currentIndex(other.m_currentIndex),
       m_bgWhenClick(other.m_bgWhenClick) {}
 
 COptionMenu::~COptionMenu() = default;
@@ -44,8 +43,9 @@ CMenuItem* COptionMenu::addEntry(CMenuItem* item, int32_t index) {
   if (index < 0 || index >= getNbEntries())
     m_items.push_back(shared);
   else {
+    const int32_t current = currentItemIndex();
     m_items.insert(m_items.begin() + index, shared);
-    if (m_currentIndex >= index) ++m_currentIndex;
+    if (current >= index) CParamDisplay::setValue(static_cast<float>(current + 1));
   }
   setMax(static_cast<float>(std::max(0, getNbEntries() - 1)));
   setDirty();
@@ -62,11 +62,9 @@ CMenuItem* COptionMenu::addSeparator(int32_t index) {
 
 bool COptionMenu::removeEntry(int32_t index) {
   if (index < 0 || index >= getNbEntries()) return false;
+  const int32_t current = currentItemIndex();
   m_items.erase(m_items.begin() + index);
-  if (m_currentIndex == index)
-    m_currentIndex = -1;
-  else if (m_currentIndex > index)
-    --m_currentIndex;
+  if (current > index) CParamDisplay::setValue(static_cast<float>(current - 1));
   setMax(static_cast<float>(std::max(0, getNbEntries() - 1)));
   setDirty();
   return true;
@@ -74,7 +72,6 @@ bool COptionMenu::removeEntry(int32_t index) {
 
 bool COptionMenu::removeAllEntry() {
   m_items.clear();
-  m_currentIndex = -1;
   setMax(0);
   CParamDisplay::setValue(0);
   setDirty();
@@ -85,10 +82,18 @@ CMenuItem* COptionMenu::getEntry(int32_t index) const {
   return index >= 0 && index < getNbEntries() ? m_items[index].get() : nullptr;
 }
 
+int32_t COptionMenu::currentItemIndex() const {
+  const float value = getValue();
+  if (!(value >= 0.f)) return -1;
+  const auto index = static_cast<int32_t>(value + 0.5f);
+  return index < getNbEntries() ? index : -1;
+}
+
 int32_t COptionMenu::getCurrentIndex(bool countSeparator) const {
-  if (countSeparator || m_currentIndex < 0) return m_currentIndex;
+  const int32_t current = currentItemIndex();
+  if (countSeparator || current < 0) return current;
   int32_t index = 0;
-  for (int32_t i = 0; i < m_currentIndex && i < getNbEntries(); ++i)
+  for (int32_t i = 0; i < current; ++i)
     if (!m_items[i]->isSeparator()) ++index;
   return index;
 }
@@ -132,7 +137,6 @@ void COptionMenu::setValue(float val) {
   if (!(val >= 0.f)) return;  // negative or NaN
   const auto index = static_cast<int32_t>(val + 0.5f);
   if (index >= getNbEntries()) return;
-  m_currentIndex = index;
   CParamDisplay::setValue(static_cast<float>(index));
 }
 
@@ -200,7 +204,7 @@ CMouseEventResult COptionMenu::onMouseDown(CPoint& where, const CButtonState& bu
 bool COptionMenu::onWheel(const CPoint&, const CMouseWheelAxis& axis, const float& distance, const CButtonState&) {
   if (axis != kMouseWheelAxisY || distance == 0 || getNbEntries() == 0) return false;
   const int32_t step = distance > 0 ? -1 : 1;
-  for (int32_t i = m_currentIndex + step; i >= 0 && i < getNbEntries(); i += step) {
+  for (int32_t i = currentItemIndex() + step; i >= 0 && i < getNbEntries(); i += step) {
     if (m_items[i]->isSelectable()) {
       beginEdit();
       setValue(static_cast<float>(i));

@@ -69,7 +69,7 @@ class COptionMenu : public CParamDisplay {
   bool removeAllEntry();
   int32_t getNbEntries() const { return static_cast<int32_t>(m_items.size()); }
   CMenuItem* getEntry(int32_t index) const;
-  CMenuItem* getCurrent() const { return getEntry(m_currentIndex); }
+  CMenuItem* getCurrent() const { return getEntry(currentItemIndex()); }
   // The current entry's index, counting separators or not.
   int32_t getCurrentIndex(bool countSeparator = false) const;
   // Makes an entry current (the value follows); index without separators when countSeparator
@@ -102,8 +102,10 @@ class COptionMenu : public CParamDisplay {
  protected:
   std::string getDisplayText() const override;
 
+  // The entry the value points at, -1 when none.
+  int32_t currentItemIndex() const;
+
   CMenuItemList m_items;
-  int32_t m_currentIndex = -1;
   int32_t m_lastResult = -1;
   SharedPointer<CBitmap> m_bgWhenClick;
 };

@@ -58,8 +58,9 @@ void CVSTGUITimer::fire() {
 }
 
 int CVSTGUITimer::fireDueTimers(uint64_t now) {
-  // The first call only sets the clock, so that timers started before any idle count from it.
-  if (lastNow == 0) {
+  // The first call only sets the clock, so that timers started before any idle count from it;
+  // a clock that went backwards (another clock source) restarts every period the same way.
+  if (lastNow == 0 || now < lastNow) {
     for (CVSTGUITimer* timer : runningTimers()) timer->m_nextFire = now + timer->m_fireTime;
     lastNow = now;
     return 0;

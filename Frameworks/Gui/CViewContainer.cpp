@@ -101,12 +101,11 @@ CView* CViewContainer::getViewAt(const CPoint& where, const GetViewOptions& opti
     if (options.m_mouseEnabled && !child->getMouseEnabled()) continue;
     const CRect& area = options.m_mouseEnabled ? child->getMouseableArea() : child->getViewSize();
     if (!area.pointInside(local)) continue;
-    if (auto* container = dynamic_cast<CViewContainer*>(child)) {
-      if (options.m_deep) {
-        if (CView* inner = container->getViewAt(local, options)) return inner;
-      }
-      if (options.m_includeContainers || !options.m_deep) return child;
-      continue;
+    if (auto* container = dynamic_cast<CViewContainer*>(child); container && options.m_deep) {
+      // The topmost container under the point answers, even when none of its children is
+      // there: what lies beneath it is covered.
+      if (CView* inner = container->getViewAt(local, options)) return inner;
+      return options.m_includeContainers ? child : nullptr;
     }
     return child;
   }

@@ -1,6 +1,5 @@
 #include "source/editor/CEnvDisplay.h"
 
-#include "Frameworks/Gui/CBitmap.h"
 #include "Frameworks/Gui/CDrawContext.h"
 #include "Frameworks/Gui/CGraphicsPath.h"
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "Frameworks/Gui/CBitmap.h"
 #include "Frameworks/Gui/CDrawContext.h"
 
 using namespace VSTGUI;

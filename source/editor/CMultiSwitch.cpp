@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "Frameworks/Gui/CBitmap.h"
 #include "Frameworks/Gui/CDrawContext.h"
 #include "source/editor/TextLimit.h"
 

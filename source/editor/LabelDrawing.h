@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Frameworks/Gui/CBitmap.h"
 #include "Frameworks/Gui/CDrawContext.h"
 #include "Frameworks/Gui/CFontDesc.h"
 

@@ -224,3 +224,40 @@ TEST_F(Knob, CircularAngleMapsTheSweepAndTheGapBelow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(KnobInFrame, HoverAndDragArriveThroughTheFramesEvents) {
+  skarvel::ColourGroups colours;
+  RecordingListener listener;
+  HostEditor host;
+  FrameWith frame(host);
+  auto* knob = frame.add(new CKnobFlatOrvik(CRect(100, 100, 144, 144), &listener, 2, &colours.c, 1));
+  knob->setValue(0.0f);
+  CFrame* f = frame.frame();
+  auto at = [](double x, double y) { return CPoint(x, y); };
+
+  CPoint p = at(50, 50);
+  f->platformOnMouseMoved(p, CButtonState(0));
+  EXPECT_FALSE(knob->isHovered());
+  p = at(122, 122);
+  f->platformOnMouseMoved(p, CButtonState(0));
+  EXPECT_TRUE(knob->isHovered());
+  p = at(300, 250);
+  f->platformOnMouseMoved(p, CButtonState(0));
+  EXPECT_FALSE(knob->isHovered());
+
+  p = at(122, 122);
+  f->platformOnMouseDown(p, CButtonState(kLButton));
+  for (int y = 121; y >= 22; --y) {  // the drag may leave the knob's rectangle
+    p = at(122, y);
+    f->platformOnMouseMoved(p, CButtonState(kLButton));
+  }
+  p = at(122, 22);
+  f->platformOnMouseUp(p, CButtonState(0));
+  EXPECT_NEAR(knob->getValue(), 0.5f, 1e-5);
+  EXPECT_EQ(host.begins[2], 1);
+  EXPECT_EQ(host.ends[2], 1);
+}
+
+}  // namespace

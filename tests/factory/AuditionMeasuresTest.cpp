@@ -35,6 +35,24 @@ TEST(AuditionMeasures, SineGivesItsPeakLevelAndFrequency) {
   EXPECT_TRUE(m.finite);
 }
 
+TEST(AuditionMeasures, PitchIsTheFundamentalOfAHarmonicSeries) {
+  // Six harmonics of 227 Hz (between the analysis bins), falling 3 dB each.
+  audition::Render r;
+  r.lastRelease = 1.0;
+  for (int i = 0; i < 44100; ++i) {
+    double x = 0.0;
+    for (int k = 1; k <= 6; ++k) x += std::pow(0.7, k) * std::sin(2.0 * std::numbers::pi * 227.0 * k * i / 44100.0);
+    r.left.push_back(static_cast<float>(0.3 * x));
+    r.right.push_back(static_cast<float>(0.3 * x));
+  }
+  const audition::Measures m = audition::measure(r);
+  const audition::Measures::Pitch pitch = m.pitchNear(220.0);
+  EXPECT_NEAR(pitch.fundamental, 227.0, 2.0);
+  EXPECT_GT(pitch.contrast, 20.0);
+  // Searched an octave up, the series' even harmonics fit, the odd ones fall in its gaps.
+  EXPECT_LT(m.pitchNear(454.0).contrast, pitch.contrast);
+}
+
 TEST(AuditionMeasures, DecayTimeIsWhenTheLevelIsSixtyDecibelsDown) {
   // exp(-t / 0.1) reaches -60 dB at 0.1 x ln(1000) = 0.69 s; windows are 50 ms long.
   const audition::Measures m = audition::measure(tone(500.0, 0.5, 0.5, 0.1, 2.0));

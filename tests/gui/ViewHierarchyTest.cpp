@@ -176,6 +176,10 @@ TEST_F(FrameFixture, NestedContainersUseTheirOwnCoordinates) {
   EXPECT_EQ(frame->getViewAt(CPoint(115, 65)), container) << "a shallow look-up stops at the container";
   EXPECT_EQ(frame->getViewAt(CPoint(115, 65), GetViewOptions().deep()), inner);
   EXPECT_EQ(frame->getViewAt(CPoint(105, 55), GetViewOptions().deep()), nullptr);
+  auto* below = new ProbeView(CRect(100, 50, 110, 60), kRedCColor);
+  frame->addView(below, container);  // under the container
+  EXPECT_EQ(frame->getViewAt(CPoint(105, 55), GetViewOptions().deep()), nullptr)
+      << "a container covers what lies beneath it, even where it has no child";
   EXPECT_EQ(frame->getViewAt(CPoint(105, 55), GetViewOptions().deep().includeViewContainer()), container);
 
   down(115, 65);

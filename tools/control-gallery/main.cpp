@@ -82,7 +82,7 @@ class Page {
   }
 
   void render(const std::string& path) {
-    const double width = std::round(862 * m_scale), height = std::round(470 * m_scale);
+    const double width = std::round(960 * m_scale), height = std::round(470 * m_scale);
     auto context = COffscreenContext::create(CPoint(width, height));
     context->beginDraw();
     context->setFillColor(toColour(m_theme[kMainBackgroundRGB]));
@@ -134,7 +134,7 @@ class Page {
     caption(context, "oscilloscope", 20, 258, 201);
     caption(context, "meters", 230, 258, 60);
     caption(context, "envelope", 300, 258, 311);
-    caption(context, "help box", 530, 258, 319);
+    caption(context, "help box", 625, 258, 319);
   }
 
   void drawKnobs(CDrawContext* context) {
@@ -232,7 +232,7 @@ class Page {
     auto* scope = new CStereoWavsView(at(20, 278, 201, 86), &m_groups.d);
     std::vector<float> ring(4096);
     for (std::size_t i = 0; i < ring.size(); ++i)
-      ring[i] = static_cast<float>(0.8 * std::sin(i * 0.02) * std::exp(-((i + 1500) % 4096) / 3000.0) +
+      ring[i] = static_cast<float>(0.8 * std::sin(i * 0.02) * std::exp(-static_cast<double>((i + 1500) % 4096) / 3000.0) +
                                    0.15 * std::sin(i * 0.31));
     scope->handOver(ring.data(), 1500);
     show(context, scope);
@@ -261,12 +261,12 @@ class Page {
     envShort->setRelease(0.1f);
     show(context, envShort);
 
-    auto* help = new CToolTip(at(530, 278, 319, 83), m_labelFont);
+    auto* help = new CToolTip(at(625, 278, 319, 83), m_labelFont);
     help->setFontColor(toColour(m_theme[kTooltipFontRGB]));
     help->setLines({"Use Shift + Click", "to fine tune the sliders or the knobs.", "Use Ctrl + Click ",
                     "to set the default value. ", "Adjusting box sliders diagonally increases speed."});
     show(context, help);
-    auto* boxed = new CToolTip(at(530, 372, 319, 83), m_labelFont);
+    auto* boxed = new CToolTip(at(625, 372, 319, 83), m_labelFont);
     boxed->setFontColor(toColour(m_theme[kTooltipFontRGB]));
     boxed->setFrameColor(toColour(m_theme[kHighlightFrameRGB]));
     boxed->setBoxed(true);

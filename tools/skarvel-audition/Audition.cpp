@@ -273,19 +273,28 @@ Measures measure(const Render& r) {
   return m;
 }
 
-double Measures::strongestBetween(double lo, double hi) const {
-  if (power.size() < 3 || binHz <= 0.0) return 0.0;
-  const auto first = std::max<std::size_t>(1, static_cast<std::size_t>(lo / binHz));
-  const auto last = std::min(power.size() - 2, static_cast<std::size_t>(hi / binHz) + 1);
-  std::size_t best = first;
-  for (std::size_t k = first; k <= last; ++k)
-    if (power[k] > power[best]) best = k;
-  // Parabola through the log powers of the peak bin and its neighbours.
-  const double a = std::log(power[best - 1] + 1e-30), b = std::log(power[best] + 1e-30),
-               c = std::log(power[best + 1] + 1e-30);
-  const double denominator = a - 2.0 * b + c;
-  const double offset = denominator != 0.0 ? 0.5 * (a - c) / denominator : 0.0;
-  return (static_cast<double>(best) + offset) * binHz;
+Measures::Pitch Measures::pitchNear(double hz) const {
+  Pitch pitch;
+  if (power.size() < 3 || binHz <= 0.0 || !(hz > 0.0)) return pitch;
+  // Mean power of the bin at f and its neighbours; 0 beyond the spectrum.
+  const auto around = [&](double f) {
+    const auto bin = static_cast<std::size_t>(std::lround(f / binHz));
+    if (bin < 1 || bin + 1 >= power.size()) return 0.0;
+    return (power[bin - 1] + power[bin] + power[bin + 1]) / 3.0;
+  };
+  double best = -1e300;
+  for (double f = hz * 0.92; f <= hz * 1.08; f += 0.25 * binHz) {
+    double sum = 0.0;
+    for (int k = 1; k <= 6; ++k) sum += std::log(around(k * f) + 1e-30);
+    if (sum > best) {
+      best = sum;
+      pitch.fundamental = f;
+    }
+  }
+  for (int k = 1; k <= 6; ++k)
+    pitch.contrast += 10.0 * std::log10((around(k * pitch.fundamental) + 1e-30) /
+                                        (around((k + 0.5) * pitch.fundamental) + 1e-30)) / 6.0;
+  return pitch;
 }
 
 double spectralDistance(const Measures& a, const Measures& b) {

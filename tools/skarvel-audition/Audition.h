@@ -72,8 +72,13 @@ struct Measures {
   std::vector<double> power;    // mean power spectrum while keys are down, bins binHz apart
   double binHz = 0.0;
 
-  // Frequency (Hz) of the strongest spectral peak between lo and hi, refined between bins.
-  double strongestBetween(double lo, double hi) const;
+  // The fundamental (Hz) within 8 % of `hz` whose first six harmonics carry the most power, and
+  // how far those harmonics stand above the spectrum halfway between them (dB, mean of six).
+  struct Pitch {
+    double fundamental = 0.0;
+    double contrast = 0.0;
+  };
+  Pitch pitchNear(double hz) const;
 };
 
 Measures measure(const Render& render);

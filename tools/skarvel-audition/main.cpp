@@ -1,6 +1,6 @@
 // skarvel-audition: renders phrases for sets of parameter values straight through the engine,
-// prints figures to judge them by (peak, RMS, spectral centroid, strongest frequency, decay and
-// sleep times) and optionally writes WAV files. The factory presets are designed with it.
+// prints figures to judge them by (peak, RMS, spectral centroid, strongest frequency, pitch,
+// decay and sleep times) and optionally writes WAV files. The factory presets are designed with it.
 //
 //   skarvel-audition --list
 //   skarvel-audition --write-library FOLDER      (every draft as a preset file, one folder per bank)
@@ -8,6 +8,11 @@
 //                    [--set PARAM=VALUE]...
 //                    [--phrase standard|held|strikes|melody|bass|range|loud | --note KEY]
 //                    [--wav FILE_OR_FOLDER] [--sample-rate HZ]
+//                    [--spectrum] [--compare] [--fit-gain DBFS]
+//
+// --note plays one key and reports the pitch found near it; --spectrum prints third-octave band
+// levels; --compare names each preset's nearest neighbour in its bank by spectral distance;
+// --fit-gain proposes the Gain_out that brings ordinary playing to that peak level.
 
 #include <algorithm>
 #include <charconv>
@@ -113,8 +118,13 @@ int main(int argc, char** argv) {
       for (const Draft& d : factoryDrafts()) drafts.push_back(&d);
     } else if (arg == "--bank" && hasValue) {
       const std::string bank = argv[++i];
+      const std::size_t before = drafts.size();
       for (const Draft& d : factoryDrafts())
         if (d.bank == bank) drafts.push_back(&d);
+      if (drafts.size() == before) {
+        std::fprintf(stderr, "skarvel-audition: no bank named '%s'\n", bank.c_str());
+        return 2;
+      }
     } else if (arg == "--draft" && hasValue) {
       const Draft* d = findDraft(argv[++i]);
       if (!d) {
@@ -183,15 +193,13 @@ int main(int argc, char** argv) {
                 singleKey >= 0 ? "single" : phraseName(job.phrase), decibels(m.peak), decibels(m.heldRms),
                 m.centroid, m.strongest, m.decayTime, r.sleepTime, m.finite ? "" : "  NOT FINITE");
     if (singleKey >= 0) {
-      // The resonance nearest the key: strongest peak from half to twice the key's frequency,
-      // and its distance in cents from the key or the octave it lies nearest to.
+      // The pitch near the key, an octave below and an octave above: the comb presets may sound
+      // at either octave, the band-pass ones sound an octave up.
       const double key = 440.0 * std::pow(2.0, (singleKey - 69) / 12.0);
-      const double found = m.strongestBetween(key * 0.7, key * 2.8);
-      if (found > 0.0) {
-        const double cents = 1200.0 * std::log2(found / key);
-        const double octave = std::round(cents / 1200.0);
-        std::printf("    pitch %.1f Hz: %+.0f cents from %s\n", found, cents - 1200.0 * octave,
-                    octave == 0 ? "the key" : (octave > 0 ? "the octave above" : "the octave below"));
+      for (double octave : {0.5, 1.0, 2.0}) {
+        const Measures::Pitch pitch = m.pitchNear(key * octave);
+        std::printf("    near %7.1f Hz: %7.1f Hz (%+4.0f cents), harmonics %4.1f dB above the gaps\n", key * octave,
+                    pitch.fundamental, 1200.0 * std::log2(pitch.fundamental / (key * octave)), pitch.contrast);
       }
     }
     if (spectrum) {
@@ -214,10 +222,17 @@ int main(int argc, char** argv) {
     for (const Job& job : jobs) {
       const float own = measure(render(job.values, phraseFor(job.phrase), sampleRate)).peak;
       const float standard = measure(render(job.values, Phrase::standard(), sampleRate)).peak;
-      const float loud = std::max(measure(render(job.values, Phrase::loudChord(), sampleRate)).peak,
-                                  measure(render(job.values, Phrase::range(), sampleRate)).peak);
+      // Loud playing is also checked at 96 kHz, where the rate-bound resonances and filters move.
+      float loud = 0.0f;
+      for (double rate : {sampleRate, 96000.0})
+        loud = std::max({loud, measure(render(job.values, Phrase::loudChord(), rate)).peak,
+                         measure(render(job.values, Phrase::range(), rate)).peak});
       const double peak = std::max(own, standard);
       const double gain = job.values[skarvel::kGainOut];
+      if (!(peak > 0.0) || !(loud > 0.0)) {
+        std::printf("%-24s silent\n", job.label.c_str());
+        continue;
+      }
       // The loud chord may come 3 dB closer to full scale than ordinary playing.
       const double headroom = std::min(std::pow(10.0, fitPeak / 20.0) / peak, std::pow(10.0, (fitPeak + 3.0) / 20.0) / loud);
       const double wanted = gain * std::sqrt(headroom);
