@@ -74,18 +74,6 @@ bool EditorCore::onKeyUp(std::int32_t character, int virtualKey, int modifiers) 
 }
 #endif
 
-void EditorCore::setParameterFromHost(int id, float value) {
-  ++m_parameterNotifications;
-  parameterChangedByHost(id, value);
-}
-
-void EditorCore::programChanged(int listIndex, int programIndex) {
-  ++m_programNotifications;
-  m_lastListIndex = listIndex;
-  m_lastProgramIndex = programIndex;
-  currentProgramChanged(listIndex, programIndex);
-}
-
 bool EditorCore::setKnobMode(int mode) {
   m_knobMode = mode;
   return true;

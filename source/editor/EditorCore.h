@@ -14,7 +14,8 @@ namespace skarvel {
 // window rectangle, the frame inside the host's parent window, the idle pass that lets the
 // frame handle its events and redraw, the host's keys and knob mode, and the gesture and resize
 // requests the frame passes on to the host. The instrument's editor adds the window's contents
-// and the three notifications from the core.
+// and the core's notifications (setParameterFromHost, programChanged, editorHook), which stay
+// abstract here.
 //
 // All of it runs on the host's user-interface thread.
 class EditorCore : public core::AEffGUIEditor, public VSTGUI::VSTGUIEditorInterface {
@@ -42,16 +43,6 @@ class EditorCore : public core::AEffGUIEditor, public VSTGUI::VSTGUIEditorInterf
   bool onKeyUp(std::int32_t character, int virtualKey, int modifiers) override;
   bool setKnobMode(int mode) override;
 
-  // The core's notifications: counted, then handed to the instrument's editor.
-  void setParameterFromHost(int id, float value) final;
-  void programChanged(int listIndex, int programIndex) final;
-
-  // What the editor was last told, for inspection.
-  int parameterNotifications() const { return m_parameterNotifications; }
-  int programNotifications() const { return m_programNotifications; }
-  int lastListIndex() const { return m_lastListIndex; }
-  int lastProgramIndex() const { return m_lastProgramIndex; }
-
   // --- VSTGUI::VSTGUIEditorInterface: what the frame asks of the host ---
   int32_t getKnobMode() const override { return m_knobMode; }
   // Gestures on parameter controls reach the host as begin/end edit; other controls' tags do not.
@@ -64,11 +55,6 @@ class EditorCore : public core::AEffGUIEditor, public VSTGUI::VSTGUIEditorInterf
   static std::uint32_t tickCount();
 
  protected:
-  // A parameter's value changed outside the editor (host automation, program change, chunk).
-  virtual void parameterChangedByHost(int id, float value) = 0;
-  // The current preset list and program positions changed.
-  virtual void currentProgramChanged(int listIndex, int programIndex) = 0;
-
   bool isParameter(int id) const { return id >= 0 && static_cast<unsigned>(id) < m_core.parameterCount(); }
 
   core::PluginToHostInterface& m_effect;
@@ -77,12 +63,6 @@ class EditorCore : public core::AEffGUIEditor, public VSTGUI::VSTGUIEditorInterf
   void* m_systemWindow = nullptr;
   const std::uint32_t m_createdTicks;
   int32_t m_knobMode = -1;  // the host's choice; -1: the frame's default (circular)
-
- private:
-  int m_parameterNotifications = 0;
-  int m_programNotifications = 0;
-  int m_lastListIndex = -1;
-  int m_lastProgramIndex = -1;
 };
 
 }  // namespace skarvel

@@ -12,9 +12,9 @@ class WindowlessEditor : public EditorCore {
 
   bool open(void* parent) override;
 
- protected:
-  void parameterChangedByHost(int, float) override {}
-  void currentProgramChanged(int, int) override {}
+  void setParameterFromHost(int, float) override {}
+  void programChanged(int, int) override {}
+  void editorHook() override {}
 };
 
 }  // namespace skarvel

@@ -135,7 +135,7 @@ bool myEditor::openFrame(void* parent, VSTGUI::PlatformType type) {
   m_toolbar.initialise(sizeControlIndex(m_settings->readSize()), m_appearances->currentPosition());
 
   // Every control, the envelope drawing and the label views show the current values.
-  for (int id = 0; id < kEditorParameterCount; ++id) parameterChangedByHost(id, m_core.parameterValue(id));
+  for (int id = 0; id < kEditorParameterCount; ++id) setParameterFromHost(id, m_core.parameterValue(id));
   m_lastIdleTicks = 0;
   m_lastScopeIndex = -1;
   m_manualPressed = false;
@@ -333,7 +333,7 @@ void myEditor::valueChanged(VSTGUI::CControl* control) {
   m_toolbar.presetEdited();
 }
 
-void myEditor::parameterChangedByHost(int id, float value) {
+void myEditor::setParameterFromHost(int id, float value) {
   if (!frame || id < 0 || id >= kEditorParameterCount) return;
   std::lock_guard lock(m_viewsLock);
   VSTGUI::CControl* c = m_controls[static_cast<std::size_t>(id)];
@@ -343,7 +343,7 @@ void myEditor::parameterChangedByHost(int id, float value) {
   updateDisplays(id, value);
 }
 
-void myEditor::currentProgramChanged(int listIndex, int programIndex) {
+void myEditor::programChanged(int listIndex, int programIndex) {
   if (isOpen()) m_toolbar.programChange(listIndex, programIndex);
 }
 

@@ -64,6 +64,10 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   void close() override;
   void idle() override;
 
+  // --- from the plug-in core ---
+  // Moves the control without telling the core back; ignored while closed.
+  void setParameterFromHost(int id, float value) override;
+  void programChanged(int listIndex, int programIndex) override;
   void editorHook() override {}
 
   // --- from the controls ---
@@ -103,12 +107,6 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   static float sizeControlIndex(float stored);
   // Runs the throttled part of idle now (tests drive time themselves).
   void idleNow();
-
- protected:
-  // --- from the plug-in core ---
-  // Moves the control without telling the core back; ignored while closed.
-  void parameterChangedByHost(int id, float value) override;
-  void currentProgramChanged(int listIndex, int programIndex) override;
 
  private:
   bool openFrame(void* parent, VSTGUI::PlatformType type);

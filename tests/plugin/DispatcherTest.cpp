@@ -26,6 +26,7 @@ TEST_F(Dispatcher, FixedAnswersMatchTheTable) {
   const Row rows[] = {
       {vst2::effect::open, 0, 0},
       {vst2::effect::getProgram, 0, 0},
+      {vst2::effect::setBlockSize, 0, 0},
       {vst2::effect::identify, 0, vst2::fourCharCode('N', 'v', 'E', 'f')},
       {vst2::effect::canBeAutomated, 0, 1},
       {vst2::effect::canBeAutomated, 35, 1},
@@ -134,6 +135,8 @@ TEST_F(Dispatcher, TheEditorIsDeclaredAndReportsItsSize) {
   EXPECT_EQ(instance.dispatch(vst2::effect::editIdle), 0);
   EXPECT_EQ(instance.dispatch(vst2::effect::editClose), 0);
   EXPECT_EQ(instance.dispatch(vst2::effect::editKeyDown, 'a', 0), 0);
+  EXPECT_EQ(instance.dispatch(vst2::effect::editKeyUp, 'a', 0), 0);
+  EXPECT_EQ(instance.dispatch(vst2::effect::setEditKnobMode, 0, 2), 0);
   EXPECT_EQ(instance.dispatch(vst2::effect::editGetRect, 0, 0, nullptr), 0) << "a null pointer is not written";
 }
 

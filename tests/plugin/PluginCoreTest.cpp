@@ -1,5 +1,6 @@
-// The plug-in core built as the entry point builds it, with a recording host: the editor's and
-// the host's paths, and the audio thread against the preset lock.
+// The plug-in core on Skarvel's engine, built in the entry point's order, between a recording
+// host and a recording editor: the editor's and the host's paths, and the audio thread against
+// the preset lock.
 
 #include <unistd.h>
 
@@ -18,8 +19,8 @@
 #include "Frameworks/Core/PluginToHostInterface.h"
 #include "Frameworks/PresetManager/PresetManager.h"
 #include "platform/DataFolders.h"
-#include "source/editor/EditorCore.h"
-#include "source/plugin/SkarvelPlugin.h"
+#include "Frameworks/Core/Plugin/PluginCore.h"
+#include "source/VstSynth.h"
 #include "source/plugin/SkarvelPluginFactory.h"
 
 namespace {
@@ -40,6 +41,59 @@ struct RecordingHost : core::PluginToHostInterface {
   bool sizeWindow(int, int) override { return false; }
 };
 
+// Records what the core tells the editor.
+struct RecordingEditor : core::AEffGUIEditor {
+  int values = 0;
+  int programs = 0;
+  int lastList = -1;
+  int lastProgram = -1;
+  core::EditorRect rect{};
+  bool getRect(core::EditorRect** r) override {
+    *r = &rect;
+    return true;
+  }
+  bool open(void*) override { return false; }
+  void close() override {}
+  void idle() override {}
+  bool isOpen() const override { return false; }
+  void setParameterFromHost(int, float) override { ++values; }
+  void programChanged(int list, int program) override {
+    ++programs;
+    lastList = list;
+    lastProgram = program;
+  }
+};
+
+class RecordingPlugin : public core::PluginCore {
+ public:
+  using core::PluginCore::PluginCore;
+  ~RecordingPlugin() override { detachEditor(); }
+  core::AEffGUIEditor* createEditor(core::PluginToHostInterface&) override {
+    editor = std::make_unique<RecordingEditor>();
+    return editor.get();
+  }
+  void editorHook() override {}
+  std::unique_ptr<RecordingEditor> editor;
+};
+
+// Skarvel's description, registry and engine with the recording plug-in core.
+class TestFactory : public core::PluginFactory {
+ public:
+  TestFactory() : engine(scope) { engine.registerParameters(registry); }
+  ~TestFactory() override { plugin.reset(); }
+  core::DspEngine& getDspEngine() override { return engine; }
+  core::PluginCore& createPlugin() override {
+    plugin = std::make_unique<RecordingPlugin>(description, registry, engine, *this);
+    return *plugin;
+  }
+
+  core::PluginDescription description = skarvel::SkarvelPluginFactory::skarvelDescription();
+  core::Parameters registry;
+  core::ScopePeakExchange scope;
+  skarvel::VstSynth engine;
+  std::unique_ptr<RecordingPlugin> plugin;
+};
+
 std::string preset(const std::string& name, float level) {
   return "---\nPreset:\n  product: Skarvel\n  version: 1.0.0\n  format: 1\n  name: " + name +
          "\nParams:\n  Level: " + (level == 0.2f ? "0.2" : level == 0.8f ? "0.8" : "0.5") + "\n";
@@ -57,11 +111,10 @@ class PluginCoreTest : public testing::Test {
     std::ofstream(root / "Presets/Factory/Beta.yaml") << preset("Beta", 0.8f);
     platform::setDataRootForTesting(root.string());
 
-    factory = std::make_unique<skarvel::SkarvelPluginFactory>();
-    factory->getDspEngine().registerParameters(factory->registry());
-    plugin = static_cast<skarvel::SkarvelPlugin*>(&factory->createPlugin());
+    factory = std::make_unique<TestFactory>();
+    plugin = static_cast<RecordingPlugin*>(&factory->createPlugin());
     plugin->attachHost(host);
-    editor = plugin->skarvelEditor();
+    editor = plugin->editor.get();
     ASSERT_NE(editor, nullptr);
     ASSERT_EQ(host.editor, editor);
     ASSERT_EQ(plugin->currentProgramName(), "Alpha");
@@ -71,28 +124,28 @@ class PluginCoreTest : public testing::Test {
     platform::setDataRootForTesting("");
     fs::remove_all(root);
   }
-  float engineValue(int id) { return factory->engine().getParameter(id); }
+  float engineValue(int id) { return factory->engine.getParameter(id); }
 
   fs::path root;
   RecordingHost host;
-  std::unique_ptr<skarvel::SkarvelPluginFactory> factory;
-  skarvel::SkarvelPlugin* plugin = nullptr;
-  skarvel::EditorCore* editor = nullptr;
+  std::unique_ptr<TestFactory> factory;
+  RecordingPlugin* plugin = nullptr;
+  RecordingEditor* editor = nullptr;
 };
 
 TEST_F(PluginCoreTest, AttachingSendsTheSelectedProgramToEngineAndEditor) {
-  EXPECT_EQ(editor->parameterNotifications(), 36);
+  EXPECT_EQ(editor->values, 36);
   for (int id = 0; id < 36; ++id) EXPECT_EQ(engineValue(id), plugin->presetManager().currentProgram().value(id)) << id;
   EXPECT_EQ(engineValue(3), 0.2f);
 }
 
 TEST_F(PluginCoreTest, EditorChangeTellsTheHostOnceAndNeverTheEditor) {
-  const int before = editor->parameterNotifications();
+  const int before = editor->values;
   plugin->parameterChangedFromEditor(3, 0.3f);
   plugin->deliverEditorUpdates();
   ASSERT_EQ(host.automations.size(), 1u);
   EXPECT_EQ(host.automations[0], std::make_pair(3, 0.3f));
-  EXPECT_EQ(editor->parameterNotifications(), before);
+  EXPECT_EQ(editor->values, before);
   EXPECT_EQ(engineValue(3), 0.3f);
   EXPECT_TRUE(plugin->presetManager().currentProgram().edited());
 
@@ -103,12 +156,12 @@ TEST_F(PluginCoreTest, EditorChangeTellsTheHostOnceAndNeverTheEditor) {
 }
 
 TEST_F(PluginCoreTest, HostChangeReachesTheEditorOnlyFromTheUserInterfaceThread) {
-  const int before = editor->parameterNotifications();
+  const int before = editor->values;
   plugin->setParameterFromHost(5, 0.7f);
   EXPECT_EQ(engineValue(5), 0.7f) << "the sound follows at once";
-  EXPECT_EQ(editor->parameterNotifications(), before) << "not called on the caller's thread";
+  EXPECT_EQ(editor->values, before) << "not called on the caller's thread";
   plugin->deliverEditorUpdates();
-  EXPECT_EQ(editor->parameterNotifications(), before + 1);
+  EXPECT_EQ(editor->values, before + 1);
   EXPECT_TRUE(host.automations.empty());
 }
 
@@ -122,16 +175,16 @@ TEST_F(PluginCoreTest, EditorChoosingAProgramAsksTheHostToRefresh) {
 }
 
 TEST_F(PluginCoreTest, ProgramChangeBeyondTheListResendsAndTellsThePositions) {
-  const int programsBefore = editor->programNotifications();
-  factory->engine().setParameter(3, 0.123f);
+  const int programsBefore = editor->programs;
+  factory->engine.setParameter(3, 0.123f);
   plugin->programChange(3);
   EXPECT_EQ(plugin->currentProgramName(), "Alpha");
   EXPECT_EQ(engineValue(3), 0.2f) << "the current program's values were sent again";
-  EXPECT_EQ(editor->programNotifications(), programsBefore) << "the editor hears of it on its own thread";
+  EXPECT_EQ(editor->programs, programsBefore) << "the editor hears of it on its own thread";
   plugin->deliverEditorUpdates();
-  EXPECT_EQ(editor->programNotifications(), programsBefore + 1);
-  EXPECT_EQ(editor->lastListIndex(), 0);
-  EXPECT_EQ(editor->lastProgramIndex(), 0);
+  EXPECT_EQ(editor->programs, programsBefore + 1);
+  EXPECT_EQ(editor->lastList, 0);
+  EXPECT_EQ(editor->lastProgram, 0);
   EXPECT_EQ(host.displayUpdates, 0);
 }
 
@@ -160,15 +213,15 @@ TEST_F(PluginCoreTest, AudioThreadNeverWaitsForThePresetLock) {
 }
 
 TEST_F(PluginCoreTest, AcceptedChunkTellsTheEditorEveryValueAndThePositions) {
-  const int values = editor->parameterNotifications();
-  const int programs = editor->programNotifications();
+  const int values = editor->values;
+  const int programs = editor->programs;
   const std::string chunk = preset("Gamma", 0.8f);
   EXPECT_EQ(plugin->setChunk(chunk.data(), chunk.size()), 1);
-  EXPECT_EQ(editor->parameterNotifications(), values + 36);
-  EXPECT_EQ(editor->programNotifications(), programs + 1);
+  EXPECT_EQ(editor->values, values + 36);
+  EXPECT_EQ(editor->programs, programs + 1);
   const auto lists = plugin->presetManager().listNames();
-  ASSERT_GT(editor->lastListIndex(), 0);
-  EXPECT_EQ(lists.at(static_cast<std::size_t>(editor->lastListIndex())), presets::kProjectPresetsList);
+  ASSERT_GT(editor->lastList, 0);
+  EXPECT_EQ(lists.at(static_cast<std::size_t>(editor->lastList)), presets::kProjectPresetsList);
   EXPECT_EQ(host.displayUpdates, 0);
 }
 

@@ -15,13 +15,22 @@ namespace {
 
 std::uint64_t bit(int id) { return std::uint64_t{1} << id; }
 
+// The description's parameter count, limited to what the registry defines and the core's
+// per-parameter tables hold (a larger count is a programming error, never an overrun).
+unsigned usableParameterCount(const PluginDescription& description, const Parameters& registry) {
+  std::size_t count = description.parameterCount > 0 ? static_cast<std::size_t>(description.parameterCount) : 0;
+  if (!CORE_CHECK(count <= registry.count())) count = registry.count();
+  if (!CORE_CHECK(count <= static_cast<std::size_t>(PluginCore::kMaxParameters))) count = PluginCore::kMaxParameters;
+  return static_cast<unsigned>(count);
+}
+
 }  // namespace
 
 PluginCore::PluginCore(const PluginDescription& description, const Parameters& registry, DspEngine& engine,
                        PluginFactory& factory)
     : m_description(description),
       m_registry(registry),
-      m_parameterCount(static_cast<unsigned>(description.parameterCount > 0 ? description.parameterCount : 0)),
+      m_parameterCount(usableParameterCount(description, registry)),
       m_messages(std::make_unique<presets::MessageList>()),
       m_programFactory(std::make_unique<presets::ProgramFactory>(registry, description.productName,
                                                                  description.versionText, *m_messages)),
@@ -30,8 +39,6 @@ PluginCore::PluginCore(const PluginDescription& description, const Parameters& r
       m_dspToEditor(*this),
       m_engine(engine),
       m_factory(factory) {
-  CORE_ASSERT(m_parameterCount <= kMaxParameters);
-  CORE_ASSERT(m_parameterCount <= registry.count());
   m_engine.setCallbacks(&m_dspToPlugin, &m_dspToEditor);
   m_engine.resetBaseState();
   m_engine.open();
