@@ -41,7 +41,13 @@ void CFrame::teardown() {
   setModalView(nullptr);
   removeAll(true);
   m_deferredRelease.clear();
-  m_platformFrame.reset();
+  // Closed from inside the frame's own event handling (a host that closes the editor while a
+  // click asks it to resize, say): the window object is still running its event loop, so it
+  // goes when idle() returns.
+  if (m_insideIdle)
+    m_retiredPlatformFrame = std::move(m_platformFrame);
+  else
+    m_platformFrame.reset();
   m_backBuffer = nullptr;
   m_closing = false;
 }
@@ -62,6 +68,7 @@ void CFrame::idle() {
   if (m_platformFrame && !area.isEmpty()) m_platformFrame->present(area);
   m_deferredRelease.clear();
   m_insideIdle = false;
+  m_retiredPlatformFrame.reset();
   forget();
 }
 

@@ -107,6 +107,7 @@ class CFrame : public CViewContainer, public IPlatformWindowCallback {
 
   VSTGUIEditorInterface* m_editor;
   std::unique_ptr<IPlatformFrame> m_platformFrame;
+  std::unique_ptr<IPlatformFrame> m_retiredPlatformFrame;  // closed during idle, destroyed after it
   SharedPointer<COffscreenContext> m_backBuffer;
   SharedPointer<CMenuPopup> m_popup;
   CView* m_modalView = nullptr;

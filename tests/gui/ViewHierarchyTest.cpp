@@ -360,3 +360,39 @@ TEST(GuiViews, TypeQueriesFollowTheClassChain) {
   EXPECT_TRUE(frame->isTypeOf("CFrame"));
   EXPECT_TRUE(frame->isTypeOf("CViewContainer"));
 }
+
+TEST(GuiViews, AFrameClosedFromItsOwnEventHandlingSurvivesUntilTheEventEnds) {
+  // A click that makes the host close the editor at once.
+  struct Closer : CView {
+    explicit Closer(CFrame*& f) : CView(CRect(0, 0, 50, 50)), frame(f) {}
+    CMouseEventResult onMouseDown(CPoint&, const CButtonState&) override {
+      frame->close();
+      frame = nullptr;
+      return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+    }
+    CFrame*& frame;
+  };
+  const int64_t before = CBaseObject::liveObjectCount();
+  CFrame* frame = new CFrame(CRect(0, 0, 100, 100), nullptr);
+  ASSERT_TRUE(frame->open(nullptr, PlatformType::kOffscreen));
+  frame->addView(new Closer(frame));
+  CPoint p(10, 10);
+  frame->platformOnMouseDown(p, CButtonState(kLButton));
+  EXPECT_EQ(frame, nullptr);
+  EXPECT_EQ(CBaseObject::liveObjectCount(), before) << "everything is gone once the event has ended";
+}
+
+TEST(GuiViews, ContainersTakeTheirChildrenOutOfAndBackIntoTheWindow) {
+  auto* frame = new CFrame(CRect(0, 0, 100, 100), nullptr);
+  auto* container = new CViewContainer(CRect(0, 0, 50, 50));
+  auto* child = new CView(CRect(0, 0, 10, 10));
+  container->addView(child);
+  frame->addView(container);
+  EXPECT_EQ(child->getFrame(), frame);
+  frame->removeView(container, false);
+  EXPECT_FALSE(child->isAttached()) << "a removed container's children leave with it";
+  EXPECT_EQ(child->getFrame(), nullptr);
+  frame->addView(container);
+  EXPECT_EQ(child->getFrame(), frame) << "and come back with it";
+  frame->close();
+}
