@@ -179,6 +179,14 @@ bool CFrame::removeAll(bool withForget) {
   return CViewContainer::removeAll(withForget);
 }
 
+void CFrame::onViewRemoved(CView* view) {
+  if (view == m_focusView) {
+    m_focusView = nullptr;
+    if (m_platformFrame) m_platformFrame->releaseKeyboardFocus();
+  }
+  if (m_popup && !m_popup->isClosed() && m_popup->getMenu() == view) m_popup->close(-1);
+}
+
 bool CFrame::isTypeOf(const char* s) const { return std::strcmp(s, "CFrame") == 0 || CViewContainer::isTypeOf(s); }
 
 bool CFrame::getCurrentMouseLocation(CPoint& where) const {

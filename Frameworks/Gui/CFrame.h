@@ -94,6 +94,9 @@ class CFrame : public CViewContainer, public IPlatformWindowCallback {
   CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
   CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
 
+  // Called by every view leaving the frame's tree: drops the frame's pointers to it.
+  void onViewRemoved(CView* view);
+
   // Redraws the recorded dirty areas into the back buffer now and returns their union.
   CRect redrawDirtyAreas();
 

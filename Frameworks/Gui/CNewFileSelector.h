@@ -63,6 +63,7 @@ class CNewFileSelector : public CBaseObject {
  private:
   CNewFileSelector(CFrame* parent, Style style);
   void poll();
+  void stopProcess();
 
   CFrame* m_frame;
   Style m_style;

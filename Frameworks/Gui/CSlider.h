@@ -5,9 +5,10 @@
 namespace VSTGUI {
 
 // A horizontal or vertical slider: a handle moved along a track. Without a handle picture it
-// draws itself with colours (frame, back, value bar). Style bits: kHorizontal or kVertical,
-// and kLeft/kRight (horizontal) or kTop/kBottom (vertical) for the end where the minimum lies
-// (kBottom and kLeft by default, so up and right increase; kTop puts the maximum at the top).
+// draws itself with colours (frame, back, value bar). Style bits: kHorizontal or kVertical.
+// A vertical slider has its maximum at the top (kTop, also the default) unless only kBottom
+// is set, which puts the maximum at the bottom. A horizontal slider has its minimum at the
+// left (kLeft, the default) unless kRight is set.
 //
 // Mouse: a left-button drag moves the value by the distance moved (the handle does not jump to
 // the click, except in kTouchMode); Shift divides the movement by the zoom factor for fine
@@ -97,7 +98,6 @@ class CSlider : public CControl {
   CCoord m_rangeHandle = 0;
   CCoord m_widthOfSlider = 1;
   CCoord m_heightOfSlider = 1;
-  bool m_rangeFromSize = true;  // handle range follows the view size (no explicit positions)
 
   int32_t m_drawStyle = 0;
   CCoord m_frameWidth = 1.;

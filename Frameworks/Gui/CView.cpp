@@ -97,6 +97,7 @@ bool CView::attached(CView* parent) {
 
 bool CView::removed(CView*) {
   if (!m_parent) return false;
+  if (CFrame* frame = getFrame()) frame->onViewRemoved(this);
   m_parent = nullptr;
   return true;
 }

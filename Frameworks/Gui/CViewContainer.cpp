@@ -291,11 +291,19 @@ bool CViewContainer::onWheel(const CPoint& where, const CMouseWheelAxis& axis, c
   return false;
 }
 
-bool CViewContainer::attached(CView* parent) { return CView::attached(parent); }
+bool CViewContainer::attached(CView* parent) {
+  if (!CView::attached(parent)) return false;
+  for (CView* child : m_children)
+    if (!child->isAttached()) child->attached(this);
+  return true;
+}
 
 bool CViewContainer::removed(CView* parent) {
   m_mouseDownView = nullptr;
   m_hoverView = nullptr;
+  // The children leave the window with their container (and come back with it).
+  for (CView* child : m_children)
+    if (child->isAttached()) child->removed(this);
   return CView::removed(parent);
 }
 

@@ -1,0 +1,358 @@
+// Views in a frame: ownership, hit testing, invalidation and redraw, mouse routing, modal views.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "Frameworks/Gui/CFrame.h"
+#include "Frameworks/Gui/OffscreenPlatformFrame.h"
+#include "GuiTestSupport.h"
+
+using namespace VSTGUI;
+using guitest::pixelAt;
+
+namespace {
+
+// A view that fills itself with a colour and records what happens to it.
+class ProbeView : public CView {
+ public:
+  ProbeView(const CRect& size, CColor colour, std::vector<std::string>* log = nullptr, std::string name = "")
+      : CView(size), m_colour(colour), m_log(log), m_name(std::move(name)) {}
+  void draw(CDrawContext* context) override {
+    ++drawCount;
+    context->setFillColor(m_colour);
+    context->drawRect(getViewSize(), kDrawFilled);
+    setDirty(false);
+  }
+  CMouseEventResult onMouseDown(CPoint& where, const CButtonState&) override {
+    record("down", where);
+    return downResult;
+  }
+  CMouseEventResult onMouseMoved(CPoint& where, const CButtonState&) override {
+    record("moved", where);
+    return kMouseEventHandled;
+  }
+  CMouseEventResult onMouseUp(CPoint& where, const CButtonState&) override {
+    record("up", where);
+    return kMouseEventHandled;
+  }
+  CMouseEventResult onMouseEntered(CPoint& where, const CButtonState&) override {
+    record("entered", where);
+    return kMouseEventHandled;
+  }
+  CMouseEventResult onMouseExited(CPoint& where, const CButtonState&) override {
+    record("exited", where);
+    return kMouseEventHandled;
+  }
+  bool onWheel(const CPoint&, const CMouseWheelAxis&, const float& distance, const CButtonState&) override {
+    wheel += distance;
+    return true;
+  }
+  void record(const char* what, const CPoint& where) {
+    lastPoint = where;
+    if (m_log) m_log->push_back(m_name + " " + what);
+  }
+
+  CMouseEventResult downResult = kMouseEventHandled;
+  int drawCount = 0;
+  float wheel = 0;
+  CPoint lastPoint;
+
+ private:
+  CColor m_colour;
+  std::vector<std::string>* m_log;
+  std::string m_name;
+};
+
+class TestEditor : public VSTGUIEditorInterface {
+ public:
+  bool beforeSizeChange(const CRect& newSize, const CRect&) override {
+    requested = newSize;
+    return allowResize;
+  }
+  int32_t getKnobMode() const override { return knobMode; }
+  bool allowResize = true;
+  int32_t knobMode = -1;
+  CRect requested;
+};
+
+struct FrameFixture : ::testing::Test {
+  void SetUp() override {
+    frame = new CFrame(CRect(0, 0, 200, 100), &editor);
+    ASSERT_TRUE(frame->open(nullptr, PlatformType::kOffscreen));
+  }
+  void TearDown() override {
+    if (frame) frame->close();
+  }
+  OffscreenPlatformFrame* platform() { return static_cast<OffscreenPlatformFrame*>(frame->getPlatformFrame()); }
+  CMouseEventResult down(CCoord x, CCoord y, uint32_t buttons = kLButton) {
+    CPoint p(x, y);
+    return frame->platformOnMouseDown(p, CButtonState(buttons));
+  }
+  CMouseEventResult move(CCoord x, CCoord y, uint32_t buttons = 0) {
+    CPoint p(x, y);
+    return frame->platformOnMouseMoved(p, CButtonState(buttons));
+  }
+  CMouseEventResult up(CCoord x, CCoord y, uint32_t buttons = kLButton) {
+    CPoint p(x, y);
+    return frame->platformOnMouseUp(p, CButtonState(buttons));
+  }
+
+  TestEditor editor;
+  CFrame* frame = nullptr;
+};
+
+}  // namespace
+
+TEST_F(FrameFixture, ChildrenDrawInOrderAndIdlePresentsOnlyDirtyAreas) {
+  auto* back = new ProbeView(CRect(0, 0, 100, 100), kRedCColor);
+  auto* front = new ProbeView(CRect(50, 0, 150, 50), kBlueCColor);
+  frame->addView(back);
+  frame->addView(front);
+  frame->idle();
+  COffscreenContext* buffer = frame->getBackBuffer();
+  ASSERT_NE(buffer, nullptr);
+  EXPECT_EQ(pixelAt(buffer, 10, 10), kRedCColor);
+  EXPECT_EQ(pixelAt(buffer, 60, 10), kBlueCColor) << "later children are drawn on top";
+  EXPECT_EQ(pixelAt(buffer, 60, 60), kRedCColor);
+  EXPECT_EQ(pixelAt(buffer, 160, 10).alpha, 0);
+  const int presents = platform()->getPresentCount();
+  EXPECT_GE(presents, 1);
+
+  // Nothing dirty: idle draws nothing and shows nothing.
+  const int backDraws = back->drawCount;
+  frame->idle();
+  EXPECT_EQ(platform()->getPresentCount(), presents);
+  EXPECT_EQ(back->drawCount, backDraws);
+
+  // Invalidating one view redraws its area (and what overlaps it) only.
+  auto* far = new ProbeView(CRect(160, 60, 200, 100), kGreenCColor);
+  frame->addView(far);
+  frame->idle();
+  const int frontDraws = front->drawCount;
+  const int farDraws = far->drawCount;
+  far->invalid();
+  frame->idle();
+  EXPECT_EQ(far->drawCount, farDraws + 1);
+  EXPECT_EQ(front->drawCount, frontDraws) << "a view outside the invalid area is not redrawn";
+  EXPECT_EQ(platform()->getLastPresented(), CRect(160, 60, 200, 100));
+}
+
+TEST_F(FrameFixture, SetDirtyOnlyRecordsAndTheNextIdleRedraws) {
+  auto* view = new ProbeView(CRect(10, 10, 30, 30), kRedCColor);
+  frame->addView(view);
+  frame->idle();
+  const int draws = view->drawCount;
+  view->setDirty();
+  EXPECT_EQ(view->drawCount, draws) << "no drawing outside idle";
+  frame->idle();
+  EXPECT_EQ(view->drawCount, draws + 1);
+  EXPECT_FALSE(view->isDirty());
+}
+
+TEST_F(FrameFixture, HiddenViewsAreNeitherDrawnNorHit) {
+  auto* view = new ProbeView(CRect(0, 0, 50, 50), kRedCColor);
+  frame->addView(view);
+  view->setVisible(false);
+  frame->idle();
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 10, 10).alpha, 0);
+  EXPECT_EQ(frame->getViewAt(CPoint(10, 10)), nullptr);
+  EXPECT_EQ(down(10, 10), kMouseEventNotHandled);
+  view->setVisible(true);
+  frame->idle();
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 10, 10), kRedCColor) << "showing it again redraws its area";
+  EXPECT_EQ(frame->getViewAt(CPoint(10, 10)), view);
+}
+
+TEST_F(FrameFixture, NestedContainersUseTheirOwnCoordinates) {
+  auto* container = new CViewContainer(CRect(100, 50, 200, 100));
+  container->setBackgroundColor(kGreenCColor);
+  auto* inner = new ProbeView(CRect(10, 10, 20, 20), kBlueCColor);
+  container->addView(inner);
+  frame->addView(container);
+  frame->idle();
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 115, 65), kBlueCColor) << "the child sits at 10,10 inside 100,50";
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 105, 55), kGreenCColor) << "the background fills the container";
+
+  EXPECT_EQ(frame->getViewAt(CPoint(115, 65)), container) << "a shallow look-up stops at the container";
+  EXPECT_EQ(frame->getViewAt(CPoint(115, 65), GetViewOptions().deep()), inner);
+  EXPECT_EQ(frame->getViewAt(CPoint(105, 55), GetViewOptions().deep()), nullptr);
+  EXPECT_EQ(frame->getViewAt(CPoint(105, 55), GetViewOptions().deep().includeViewContainer()), container);
+
+  down(115, 65);
+  EXPECT_EQ(inner->lastPoint, CPoint(15, 15)) << "mouse points arrive in the child's parent coordinates";
+  CPoint p(15, 15);
+  inner->localToFrame(p);
+  EXPECT_EQ(p, CPoint(115, 65));
+  EXPECT_EQ(inner->getVisibleViewSizeInFrame(), CRect(110, 60, 120, 70));
+  EXPECT_EQ(inner->getFrame(), frame);
+
+  // Invalidating the inner view asks for its area in frame coordinates.
+  frame->idle();
+  inner->invalid();
+  EXPECT_EQ(frame->getInvalidArea(), CRect(110, 60, 120, 70));
+}
+
+TEST_F(FrameFixture, MouseGestureGoesToTheViewThatTookTheDown) {
+  std::vector<std::string> log;
+  auto* a = new ProbeView(CRect(0, 0, 50, 50), kRedCColor, &log, "a");
+  auto* b = new ProbeView(CRect(50, 0, 100, 50), kBlueCColor, &log, "b");
+  frame->addView(a);
+  frame->addView(b);
+  move(10, 10);
+  EXPECT_EQ(down(10, 10), kMouseEventHandled);
+  move(70, 10, kLButton);  // dragged over b: still a's gesture, no hover change
+  up(70, 10);
+  const std::vector<std::string> expected{"a entered", "a moved", "a down", "a moved", "a up", "a exited", "b entered"};
+  EXPECT_EQ(log, expected);
+}
+
+TEST_F(FrameFixture, OneShotViewsGetNoMovesOrUpsAndUnhandledDownsFallThrough) {
+  std::vector<std::string> log;
+  auto* under = new ProbeView(CRect(0, 0, 50, 50), kRedCColor, &log, "under");
+  auto* over = new ProbeView(CRect(0, 0, 50, 50), kBlueCColor, &log, "over");
+  frame->addView(under);
+  frame->addView(over);
+  over->downResult = kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+  down(10, 10);
+  move(12, 12, kLButton);
+  up(12, 12);
+  EXPECT_EQ(log, (std::vector<std::string>{"over down", "over entered", "over moved"}));
+
+  log.clear();
+  over->downResult = kMouseEventNotHandled;
+  down(10, 10);
+  EXPECT_EQ(log, (std::vector<std::string>{"over down", "under down"})) << "an unhandled click reaches the view below";
+}
+
+TEST_F(FrameFixture, MouseableAreaDecidesWhoGetsTheClick) {
+  std::vector<std::string> log;
+  auto* view = new ProbeView(CRect(0, 0, 20, 20), kRedCColor, &log, "v");
+  frame->addView(view, CRect(0, 0, 40, 40));
+  down(30, 30);
+  EXPECT_EQ(log, (std::vector<std::string>{"v down"})) << "clicks inside the mouseable area reach the view";
+  view->setMouseEnabled(false);
+  log.clear();
+  down(10, 10);
+  EXPECT_TRUE(log.empty()) << "a view with the mouse off takes no clicks";
+}
+
+TEST_F(FrameFixture, EnterAndExitFollowThePointerWithoutButtons) {
+  std::vector<std::string> log;
+  frame->addView(new ProbeView(CRect(0, 0, 50, 50), kRedCColor, &log, "a"));
+  move(10, 10);
+  move(20, 20);
+  move(120, 20);
+  CPoint outside(300, 300);
+  frame->platformOnMouseExited(outside, CButtonState());
+  EXPECT_EQ(log, (std::vector<std::string>{"a entered", "a moved", "a moved", "a exited"}));
+}
+
+TEST_F(FrameFixture, WheelGoesToTheViewUnderThePointer) {
+  auto* a = new ProbeView(CRect(0, 0, 50, 50), kRedCColor);
+  auto* b = new ProbeView(CRect(50, 0, 100, 50), kBlueCColor);
+  frame->addView(a);
+  frame->addView(b);
+  EXPECT_TRUE(frame->platformOnMouseWheel(CPoint(60, 10), kMouseWheelAxisY, 1.f, CButtonState()));
+  EXPECT_EQ(a->wheel, 0);
+  EXPECT_EQ(b->wheel, 1);
+  EXPECT_FALSE(frame->platformOnMouseWheel(CPoint(150, 80), kMouseWheelAxisY, 1.f, CButtonState()));
+}
+
+TEST_F(FrameFixture, ModalViewTakesAllInputAndIsNotOwnedByTheFrame) {
+  std::vector<std::string> log;
+  frame->addView(new ProbeView(CRect(0, 0, 200, 100), kRedCColor, &log, "back"));
+  auto* dialog = new ProbeView(CRect(50, 25, 150, 75), kBlueCColor, &log, "dialog");
+  EXPECT_TRUE(frame->setModalView(dialog));
+  EXPECT_EQ(frame->getModalView(), dialog);
+  EXPECT_FALSE(frame->setModalView(new ProbeView(CRect(), kRedCColor))) << "one modal view at a time";
+  down(10, 10);
+  EXPECT_TRUE(log.empty()) << "clicks beside a modal view are swallowed";
+  down(60, 30);
+  EXPECT_EQ(log, (std::vector<std::string>{"dialog down"}));
+  frame->idle();
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 60, 30), kBlueCColor);
+
+  EXPECT_EQ(dialog->getNbReference(), 2) << "the frame holds its own reference while the view is shown";
+  EXPECT_TRUE(frame->setModalView(nullptr));
+  EXPECT_EQ(dialog->getNbReference(), 1);
+  EXPECT_FALSE(dialog->isAttached());
+  frame->idle();
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 60, 30), kRedCColor) << "the area under the dialog is redrawn";
+  log.clear();
+  down(10, 10);
+  EXPECT_EQ(log, (std::vector<std::string>{"back down"}));
+  dialog->forget();
+}
+
+TEST_F(FrameFixture, AModalViewMayRemoveItselfDuringItsOwnEvent) {
+  struct SelfRemoving : CView {
+    using CView::CView;
+    CMouseEventResult onMouseDown(CPoint&, const CButtonState&) override {
+      static_cast<CViewContainer*>(getParentView())->removeView(this);
+      touchedAfterRemoval = getViewSize().getWidth() > 0;  // still alive here
+      return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+    }
+    bool touchedAfterRemoval = false;
+  };
+  auto* dialog = new SelfRemoving(CRect(0, 0, 50, 50));
+  ASSERT_TRUE(frame->setModalView(dialog));
+  down(10, 10);
+  EXPECT_TRUE(dialog->touchedAfterRemoval);
+  EXPECT_EQ(frame->getModalView(), nullptr);
+  frame->idle();  // the frame's own reference goes here
+  EXPECT_EQ(dialog->getNbReference(), 1) << "the creator's reference is left";
+  dialog->forget();
+}
+
+TEST_F(FrameFixture, ResizeAsksTheEditorAndMayBeRefused) {
+  EXPECT_TRUE(frame->setSize(300, 150));
+  EXPECT_EQ(editor.requested, CRect(0, 0, 300, 150));
+  EXPECT_EQ(frame->getViewSize(), CRect(0, 0, 300, 150));
+  EXPECT_EQ(platform()->getSize(), CRect(0, 0, 300, 150));
+  frame->idle();
+  EXPECT_EQ(frame->getBackBuffer()->getWidth(), 300) << "the back buffer follows the size";
+  editor.allowResize = false;
+  EXPECT_FALSE(frame->setSize(400, 200));
+  EXPECT_EQ(frame->getViewSize(), CRect(0, 0, 300, 150));
+}
+
+TEST_F(FrameFixture, KnobModeComesFromTheEditor) {
+  EXPECT_EQ(frame->getKnobMode(), kCircularMode) << "circular when the host said nothing";
+  editor.knobMode = kLinearMode;
+  EXPECT_EQ(frame->getKnobMode(), kLinearMode);
+}
+
+TEST_F(FrameFixture, CursorAndMouseStateAreKept) {
+  frame->setCursor(kCursorHand);
+  EXPECT_EQ(platform()->getCursor(), kCursorHand);
+  move(33, 44, kLButton | kShift);
+  CPoint where;
+  ASSERT_TRUE(frame->getCurrentMouseLocation(where));
+  EXPECT_EQ(where, CPoint(33, 44));
+  EXPECT_EQ(frame->getCurrentMouseButtons(), CButtonState(kLButton | kShift));
+  up(33, 44, kLButton);
+  EXPECT_EQ(frame->getCurrentMouseButtons().getButtonState(), 0u) << "no button after the release";
+}
+
+TEST(GuiViews, ClosingAFrameReleasesEveryView) {
+  const int64_t before = CBaseObject::liveObjectCount();
+  auto* frame = new CFrame(CRect(0, 0, 100, 100), nullptr);
+  ASSERT_TRUE(frame->open(nullptr, PlatformType::kOffscreen));
+  auto* container = new CViewContainer(CRect(0, 0, 50, 50));
+  container->addView(new CView(CRect(0, 0, 10, 10)));
+  frame->addView(container);
+  frame->addView(new CView(CRect(60, 60, 70, 70)));
+  frame->idle();
+  frame->close();
+  EXPECT_EQ(CBaseObject::liveObjectCount(), before);
+}
+
+TEST(GuiViews, TypeQueriesFollowTheClassChain) {
+  auto container = owned(new CViewContainer(CRect()));
+  EXPECT_TRUE(container->isTypeOf("CViewContainer"));
+  EXPECT_TRUE(container->isTypeOf("CView"));
+  EXPECT_FALSE(container->isTypeOf("CControl"));
+  auto frame = owned(new CFrame(CRect(), nullptr));
+  EXPECT_TRUE(frame->isTypeOf("CFrame"));
+  EXPECT_TRUE(frame->isTypeOf("CViewContainer"));
+}

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs a program under a private Xvfb server (the server picks a free display number :N).
+# Exits 77, which ctest reports as skipped, when Xvfb is not installed.
+set -u
+if ! command -v Xvfb >/dev/null 2>&1; then
+  echo "Xvfb is not installed: real-window tests skipped"
+  exit 77
+fi
+tmp=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+pid=$!
+cleanup() {
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+for _ in $(seq 1 200); do
+  [ -s "$tmp/display" ] && break
+  sleep 0.05
+done
+if [ ! -s "$tmp/display" ]; then
+  echo "Xvfb did not start:"
+  cat "$tmp/xvfb.log"
+  exit 1
+fi
+export DISPLAY=":$(head -n1 "$tmp/display")"
+"$@"
