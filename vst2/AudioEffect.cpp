@@ -62,10 +62,7 @@ AudioEffect::AudioEffect(HostCallback host, std::int32_t programCount, std::int3
   m_effect.processDoubleReplacing = processDoubleNothing;
 }
 
-AudioEffect::~AudioEffect() {
-  // A host that (wrongly) calls through the record after close finds no object.
-  m_effect.object = nullptr;
-}
+AudioEffect::~AudioEffect() = default;
 
 AudioEffect* AudioEffect::fromEffect(EffectRecord* effect) {
   if (!effect || effect->magic != kEffectMagic) return nullptr;

@@ -8,10 +8,13 @@ namespace vst2 {
 
 namespace {
 
-// Copies at most size - 1 bytes of text and a terminating zero into ptr.
+// Copies at most size - 1 bytes of text and a terminating zero into ptr. A cut never splits a
+// UTF-8 character, so hosts are not handed a broken sequence at the end of a long name.
 void copyText(void* ptr, const std::string& text, std::size_t size) {
   if (!ptr || size == 0) return;
-  const std::size_t length = text.size() < size - 1 ? text.size() : size - 1;
+  std::size_t length = text.size() < size - 1 ? text.size() : size - 1;
+  if (length < text.size())
+    while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
   std::memcpy(ptr, text.data(), length);
   static_cast<char*>(ptr)[length] = '\0';
 }

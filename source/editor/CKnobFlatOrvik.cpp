@@ -25,14 +25,13 @@ void CKnobFlatOrvik::drawBody(CDrawContext* context) {
   context->drawEllipse(ring, kDrawFilledAndStroked);
 }
 
-// The segments lie on the body's thick ring, a little inside its edges, so the value shows as
-// the lit part of the ring.
+// The segments run in a band just inside the body's thick ring, on the body colour, so the
+// value reads on every theme (also one whose arc colour equals its ring colour).
 void CKnobFlatOrvik::arcRadii(double& inner, double& outer) const {
   const double width = getViewSize().getWidth();
-  const double ringCentre = m_geometry.radius() - (width * 0.0714 - 1.0);
-  const double halfRing = width * 0.05;
-  inner = ringCentre - halfRing * 0.7;
-  outer = ringCentre + halfRing * 0.7;
+  const double ringInner = m_geometry.radius() - (width * 0.0714 - 1.0) - width * 0.05;
+  outer = ringInner - width * 0.02;
+  inner = outer - std::max(2.5, width * 0.09);
 }
 
 void CKnobFlatOrvik::drawValueArc(CDrawContext* context) {

@@ -263,12 +263,13 @@ void CKnobFlatSwitch::drawSteps(CDrawContext* context) {
   if (m_positions == 4) half = 47;
   context->setFrameColor(arcColour());
   for (int i = centre - half; i < centre + half; ++i) drawRadial(context, i / 512.0, inner, outer);
-  // A tick outside the arc at every position.
+  // A tick at every position, just inside the arc.
   context->setFrameColor(m_colours->controlActive);
   context->setLineWidth(std::max(1.0, m_geometry.radius() * 0.08));
+  const double tick = std::max(1.5, m_geometry.radius() * 0.14);
   const int last = m_positions - 1;
   for (int j = 0; j <= last; ++j)
-    drawRadial(context, static_cast<double>(j) / last, outer, m_geometry.radius());
+    drawRadial(context, static_cast<double>(j) / last, inner - tick - 1.0, inner - 1.0);
 }
 
 void CKnobFlatSwitch::drawIndicator(CDrawContext* context) {
@@ -279,7 +280,8 @@ void CKnobFlatSwitch::drawIndicator(CDrawContext* context) {
   context->setFrameColor(pointerColour());
   double inner = 0, outer = 0;
   arcRadii(inner, outer);
-  drawRadial(context, v, r * 0.25, inner - r * 0.12);
+  // From near the centre to just short of the arc band.
+  drawRadial(context, v, r * 0.15, inner - 1.5);
 }
 
 void CKnobFlatSwitch::drawValueText(CDrawContext* context) {

@@ -10,9 +10,15 @@ using namespace VSTGUI;
 
 namespace skarvel {
 
+namespace {
+double diameterFor(const CRect& r) { return std::max(4.0, std::min(r.getWidth() * 0.68, r.getHeight() * 0.5)); }
+}  // namespace
+
+// The drag range is the handle's travel, so the handle stays under the mouse.
 CSliderNano::CSliderNano(const CRect& size, IControlListener* listener, int32_t tag,
                          const ColourGroupA* colours)
-    : CSlider(size, listener, tag, 0, static_cast<int32_t>(size.getHeight()), nullptr, nullptr,
+    : CSlider(size, listener, tag, static_cast<int32_t>(diameterFor(size) / 2),
+              static_cast<int32_t>(size.getHeight() - diameterFor(size) / 2), nullptr, nullptr,
               CPoint(0, 0), kVertical | kTop),
       m_colours(colours) {
   setZoomFactor(kZoomFactor);
@@ -24,10 +30,7 @@ void CSliderNano::setHighlight(bool state) {
   invalid();
 }
 
-double CSliderNano::handleDiameter() const {
-  const CRect& r = getViewSize();
-  return std::max(4.0, std::min(r.getWidth() * 0.68, r.getHeight() * 0.5));
-}
+double CSliderNano::handleDiameter() const { return diameterFor(getViewSize()); }
 
 CPoint CSliderNano::handleCentre() const {
   const CRect& r = getViewSize();

@@ -10,6 +10,10 @@ using namespace VSTGUI;
 
 namespace skarvel {
 
+namespace {
+constexpr double kMargin = 4.0;  // pixels between the text and the box's sides
+}  // namespace
+
 CToolTip::CToolTip(const CRect& size, CFontDesc* font) : CParamDisplay(size) {
   setTag(-1);
   setFont(font ? font : owned(new CFontDesc("Tahoma_Small", 12, kBoldFace)).get());
@@ -68,12 +72,23 @@ void CToolTip::draw(CDrawContext* context) {
     context->drawRect(m_collapsed ? cornerSquare() : r, kDrawFilledAndStroked);
   }
   if (!m_collapsed && getFont()) {
-    context->setFont(getFont(), fontSize(), kBoldFace);
+    // The size follows the height; a line too long for the width makes the text smaller
+    // instead of running out of the box (the font need not be as narrow as the one the size
+    // was chosen for).
+    double size = fontSize();
+    context->setFont(getFont(), size, kBoldFace);
+    const double room = r.getWidth() - 2 * kMargin;
+    double widest = 0;
+    for (const std::string& line : m_lines) widest = std::max(widest, context->getStringWidth(line));
+    if (widest > room && room > 0) {
+      size = std::max(1.0, size * room / widest);
+      context->setFont(getFont(), size, kBoldFace);
+    }
     context->setFontColor(getFontColor());
     const double band = r.getHeight() / kLineCount;
     for (int i = 0; i < kLineCount; ++i) {
       if (m_lines[i].empty()) continue;
-      const CRect line(r.left + 4, r.top + i * band, r.right - 4, r.top + (i + 1) * band);
+      const CRect line(r.left + kMargin, r.top + i * band, r.right - kMargin, r.top + (i + 1) * band);
       context->drawString(m_lines[i], line, kLeftText, true);
     }
   }

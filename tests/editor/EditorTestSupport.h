@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <ostream>
 #include <vector>
 
 #include "Frameworks/Gui/CBitmap.h"
@@ -91,6 +92,22 @@ class Render {
         if (near(at(x, y), c, tolerance)) return true;
     return false;
   }
+  // Whether some pixel in the rectangle lies at least `share` of the way from the background
+  // colour to the colour (an anti-aliased thin line seldom covers a whole pixel).
+  bool anyTowards(const CRect& r, CColor c, CColor background, double share = 0.4) const {
+    const double dr = c.red - background.red, dg = c.green - background.green, db = c.blue - background.blue;
+    const double length = dr * dr + dg * dg + db * db;
+    if (length == 0) return false;
+    for (int y = static_cast<int>(r.top); y < static_cast<int>(r.bottom); ++y) {
+      for (int x = static_cast<int>(r.left); x < static_cast<int>(r.right); ++x) {
+        const CColor p = at(x, y);
+        const double t = ((p.red - background.red) * dr + (p.green - background.green) * dg +
+                          (p.blue - background.blue) * db) / length;
+        if (t >= share) return true;
+      }
+    }
+    return false;
+  }
   static bool near(CColor a, CColor b, int tolerance = 24) {
     auto d = [](int p, int q) { return p > q ? p - q : q - p; };
     return d(a.red, b.red) <= tolerance && d(a.green, b.green) <= tolerance && d(a.blue, b.blue) <= tolerance;
@@ -114,6 +131,8 @@ inline skarvel::ThemeColourTable distinctTheme() {
 
 }  // namespace editortest
 
-inline std::ostream& operator<<(std::ostream& os, const VSTGUI::CColor& c) {
+namespace VSTGUI {
+inline std::ostream& operator<<(std::ostream& os, const CColor& c) {
   return os << "rgba(" << int(c.red) << ", " << int(c.green) << ", " << int(c.blue) << ", " << int(c.alpha) << ")";
 }
+}  // namespace VSTGUI

@@ -18,10 +18,11 @@ class Knob : public ::testing::Test {
     knob->setValue(value);
     return knob;
   }
-  // A linear drag from the knob's centre through the given offsets, one event per pixel step.
+  // A linear drag from the knob's centre, one event per pixel (negative pixels drag down).
   void dragUp(CKnobFlatOrvik* knob, int pixels, uint32_t modifiers = 0) {
     down(knob, 122, 122, kLButton | modifiers);
-    for (int i = 1; i <= pixels; ++i) move(knob, 122, 122 - i, kLButton | modifiers);
+    const int direction = pixels < 0 ? -1 : 1;
+    for (int i = 1; i <= pixels * direction; ++i) move(knob, 122, 122 - i * direction, kLButton | modifiers);
     up(knob, 122, 122 - pixels, 0);
   }
 
@@ -83,7 +84,9 @@ TEST_F(Knob, CircularDragFollowsTheAngleAndPinsAtTheEnds) {
   // Straight up is the middle of the 270 degree sweep.
   down(knob, 122, 80);
   EXPECT_NEAR(knob->getValue(), 0.5f, 1e-4);
-  // Round to the lower right: the end.
+  // Round through three o'clock to the lower right: the end.
+  move(knob, 160, 122);
+  EXPECT_NEAR(knob->getValue(), 5.0f / 6.0f, 1e-4);
   move(knob, 150, 150);
   EXPECT_NEAR(knob->getValue(), 1.0f, 1e-4);
   // On past the end into the lower left: pinned at 1 instead of wrapping to 0.

@@ -81,8 +81,20 @@ TEST_F(Controls, NanoSliderIsAVerticalSliderWithTheMaximumOnTop) {
   slider->setValue(0.0f);
   const CPoint bottom = slider->handleCentre();
   EXPECT_LT(top.y, bottom.y);
-  EXPECT_GE(top.y - slider->handleDiameter() / 2, 50.0);
-  EXPECT_LE(bottom.y + slider->handleDiameter() / 2, 172.0);
+  EXPECT_GE(top.y - slider->handleDiameter() / 2, 50.0 - 1e-9);
+  EXPECT_LE(bottom.y + slider->handleDiameter() / 2, 172.0 + 1e-9);
+  // Dragging up raises it; the whole travel of the handle covers the range, Shift is finer.
+  const double travel = bottom.y - top.y;
+  slider->setValue(0.0f);
+  down(slider, 110, 150);
+  move(slider, 110, 150 - travel / 2);
+  EXPECT_NEAR(slider->getValue(), 0.5f, 0.02f);
+  move(slider, 110, 150 - travel / 2, kLButton | kShift);
+  move(slider, 110, 150 - travel, kLButton | kShift);
+  EXPECT_NEAR(slider->getValue(), 0.5f + 0.5f / 10.2f, 0.02f);
+  up(slider, 110, 150 - travel, 0);
+  EXPECT_EQ(host.open[14], 0);
+
   slider->setDefaultValue(0.25f);
   down(slider, 110, 100, kLButton | kControl);
   EXPECT_EQ(slider->getValue(), 0.25f);

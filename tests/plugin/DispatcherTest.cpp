@@ -115,6 +115,11 @@ TEST_F(Dispatcher, ProgramRequestsLeaveTheCurrentPresetAlone) {
 TEST_F(Dispatcher, ProgramNameIsCutAtTwentyThreeCharacters) {
   ASSERT_EQ(instance.setChunk(presetDocument("A Very Long Preset Name That Goes On", {})), 1);
   EXPECT_EQ(instance.text(vst2::effect::getProgramName), "A Very Long Preset Name");
+  // A two-byte character across the limit is left out whole.
+  ASSERT_EQ(instance.setChunk(presetDocument("Twenty-one characters\u00E9\u00E9", {})), 1);
+  EXPECT_EQ(instance.text(vst2::effect::getProgramName), "Twenty-one characters\u00E9");
+  ASSERT_EQ(instance.setChunk(presetDocument("Twenty-one characters \u00E9", {})), 1);
+  EXPECT_EQ(instance.text(vst2::effect::getProgramName), "Twenty-one characters ");
 }
 
 TEST_F(Dispatcher, TheEditorIsDeclaredAndReportsItsSize) {
