@@ -22,6 +22,10 @@ sources=(
   -o "$out/preset_chunk_fuzzer"
 
 export SKARVEL_NO_DIALOGS=1
-"$out/preset_chunk_fuzzer" "$out/corpus" tests/presets/fuzz/corpus \
-  -max_total_time="$seconds" -max_len=4096 -timeout=10 -jobs="$jobs" -workers="$jobs" \
-  -artifact_prefix="$out/" -print_final_stats=1
+parallel=()
+[ "$jobs" -gt 1 ] && parallel=(-jobs="$jobs" -workers="$jobs")
+# Run inside the output folder, where libFuzzer also writes its per-job logs.
+cd "$out"
+./preset_chunk_fuzzer corpus ../tests/presets/fuzz/corpus \
+  -max_total_time="$seconds" -max_len=4096 -timeout=10 "${parallel[@]}" \
+  -artifact_prefix=./ -print_final_stats=1
