@@ -27,7 +27,7 @@ using namespace render;
 
 const char* const kUsage =
     "usage: skarvel-render PLUGIN.so [MIDI.mid] -o OUTPUT.wav|OUTPUT.flac [options]\n"
-    "       skarvel-render PLUGIN.so --bench SECONDS [options]\n"
+    "       skarvel-render PLUGIN.so [PLUGIN.so ...] --bench SECONDS [options]\n"
     "options:\n"
     "  -o, --output FILE      where to write the audio (.wav or .flac)\n"
     "  --preset FILE          apply a preset file through the plug-in's set-chunk request\n"
@@ -36,11 +36,13 @@ const char* const kUsage =
     "  --block-size FRAMES    default 512\n"
     "  --tail SECONDS         rendered after the last event, default 2\n"
     "  --bits 16|24|float     sample format, default float for WAV and 24 for FLAC\n"
-    "  --bench SECONDS        render a fixed 8-voice pattern without writing and print the real-time factor\n"
+    "  --bench SECONDS        render a fixed 8-voice pattern through each plug-in without writing and\n"
+    "                         print its real-time factor\n"
     "With no MIDI file the built-in demo phrase is played.\n";
 
 struct Options {
   std::string pluginPath;
+  std::vector<std::string> benchPlugins;  // --bench: every plug-in named, compared in one run
   std::string midiPath;
   std::string outputPath;
   std::string presetPath;
@@ -119,6 +121,10 @@ int parseOptions(int argc, char** argv, Options& options) {
     }
   }
   if (positional.empty()) return usageError("no plug-in given");
+  if (options.benchSeconds > 0.0) {
+    options.benchPlugins = positional;
+    return 0;
+  }
   if (positional.size() > 2) return usageError("unexpected argument '" + positional[2] + "'");
   options.pluginPath = positional[0];
   if (positional.size() == 2) options.midiPath = positional[1];
@@ -233,6 +239,33 @@ void benchPattern(double seconds, MidiSequence& midi) {
   midi.lengthSeconds = seconds;
 }
 
+// Loads the plug-in and applies the preset, the parameters and the cues' names.
+bool prepare(PluginHost& host, const std::string& path, const Options& options, const std::vector<unsigned char>& preset,
+             const std::vector<ParameterCue>& cues, std::vector<int>& cueIds, std::string& error) {
+  if (!host.load(path, error)) return false;
+  if (!options.presetPath.empty()) {
+    if (!host.usesChunks()) {
+      error = "the plug-in does not take presets as chunks";
+      return false;
+    }
+    if (!host.setChunk(preset)) {
+      error = "the plug-in refused the preset '" + options.presetPath + "'";
+      return false;
+    }
+  }
+  for (const auto& [name, value] : options.parameters) {
+    const int id = host.findParameter(name);
+    if (id < 0) {
+      error = "the plug-in has no parameter named '" + name + "'";
+      return false;
+    }
+    host.setParameter(id, value);
+  }
+  cueIds.clear();
+  for (const ParameterCue& cue : cues) cueIds.push_back(host.findParameter(cue.name));
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -265,41 +298,36 @@ int main(int argc, char** argv) {
              (bits == "16" ? SF_FORMAT_PCM_16 : bits == "24" ? SF_FORMAT_PCM_24 : SF_FORMAT_FLOAT);
   }
 
-  PluginHost host;
-  if (!host.load(options.pluginPath, error)) return fail(error);
-  if (!preset.empty() || !options.presetPath.empty()) {
-    if (!host.usesChunks()) return fail("the plug-in does not take presets as chunks");
-    if (!host.setChunk(preset)) return fail("the plug-in refused the preset '" + options.presetPath + "'");
-  }
-  for (const auto& [name, value] : options.parameters) {
-    const int id = host.findParameter(name);
-    if (id < 0) return fail("the plug-in has no parameter named '" + name + "'");
-    host.setParameter(id, value);
-  }
-  std::vector<int> cueIds;
-  for (const ParameterCue& cue : cues) cueIds.push_back(host.findParameter(cue.name));
-
-  host.start(options.sampleRate, options.blockSize);
   const double rate = options.sampleRate;
-  const bool progress = isatty(STDERR_FILENO) != 0;
-
   if (options.benchSeconds > 0.0) {
-    const long long totalFrames = std::llround(options.benchSeconds * rate);
-    const auto begin = std::chrono::steady_clock::now();
-    double checksum = 0.0;
-    renderFrames(host, midi, cues, cueIds, rate, options.blockSize, totalFrames,
-                 [&](const float* left, const float* right, int frames) {
-                   for (int i = 0; i < frames; ++i) checksum += std::fabs(left[i]) + std::fabs(right[i]);
-                   return true;
-                 },
-                 false);
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    std::printf("%s: %.1f s of 8-voice audio at %.0f Hz in %.3f s: real-time factor %.1f%s\n",
-                host.effectName().c_str(), options.benchSeconds, rate, wall,
-                wall > 0 ? options.benchSeconds / wall : 0.0, checksum > 0 ? "" : " (silent)");
-    host.stop();
+    for (const std::string& plugin : options.benchPlugins) {
+      PluginHost host;
+      std::vector<int> cueIds;
+      if (!prepare(host, plugin, options, preset, cues, cueIds, error)) return fail(error);
+      host.start(rate, options.blockSize);
+      const long long totalFrames = std::llround(options.benchSeconds * rate);
+      const auto begin = std::chrono::steady_clock::now();
+      double checksum = 0.0;
+      renderFrames(host, midi, cues, cueIds, rate, options.blockSize, totalFrames,
+                   [&](const float* left, const float* right, int frames) {
+                     for (int i = 0; i < frames; ++i) checksum += std::fabs(left[i]) + std::fabs(right[i]);
+                     return true;
+                   },
+                   false);
+      const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+      std::printf("%s (%s): %.1f s of 8-voice audio at %.0f Hz in %.3f s: real-time factor %.1f%s\n",
+                  host.effectName().c_str(), plugin.c_str(), options.benchSeconds, rate, wall,
+                  wall > 0 ? options.benchSeconds / wall : 0.0, checksum > 0 ? "" : " (silent)");
+      host.stop();
+    }
     return 0;
   }
+
+  PluginHost host;
+  std::vector<int> cueIds;
+  if (!prepare(host, options.pluginPath, options, preset, cues, cueIds, error)) return fail(error);
+  host.start(rate, options.blockSize);
+  const bool progress = isatty(STDERR_FILENO) != 0;
 
   SF_INFO info{};
   info.samplerate = static_cast<int>(std::lround(rate));
