@@ -111,7 +111,7 @@ void ToolBar::createControls(CFrame* frame, const AboutBox* aboutBox, const Regi
 
   m_saveDialog = new SaveDialog(size, m_font, m_presets, m_presetLock);
   m_saveButton = new MultiActionDialogButton(scaled(122, 10, 59, 16), this, kSaveButtonTag, m_saveDialog, m_font, "save");
-  m_saveDialog->forget();  // the button holds the dialog
+  // The button took over the dialog's creation reference.
 
   m_bankMenu = menu(scaled(192, 5, 220, 26), kBankMenuTag, kPresetMenuStyle);
   m_bankStepper = new CKickPreviousNext(scaled(192, 32, 220, 12), this, kBankStepperTag, &m_stepperColours);

@@ -3,6 +3,7 @@
 #include "ToolBarTestSupport.h"
 
 #include "Frameworks/Gui/CTextEdit.h"
+#include "source/editor/CSimpleLabel.h"
 #include "source/editor/MultiActionDialogButton.h"
 #include "source/editor/SaveDialog.h"
 #include "source/editor/cMessageDialogue.h"

@@ -49,7 +49,7 @@ TEST_F(ToolBarFixture, MissingPresetFilesEndBothPresetMenusWithADisabledEntryAnd
   EXPECT_EQ(toolbar->presetStepper()->getMax(), 2.f) << "the stepper never reaches the disabled entry";
   EXPECT_EQ(titles(toolbar->optionsMenu()).back(), "open diagnostic log");
   EXPECT_EQ(toolbar->optionsMenu()->getEntry(6)->getTag(), ToolBar::kDiagnosticLogItem);
-  EXPECT_EQ(titles(toolbar->appearanceMenu()).back(), "Paper") << "themes all loaded: no entry there";
+  EXPECT_EQ(titles(toolbar->appearanceMenu()).size(), 2u) << "themes all loaded: no entry there";
 }
 
 TEST_F(ToolBarFixture, MissingThemeFilesEndTheAppearanceMenuAndOfferTheLog) {
