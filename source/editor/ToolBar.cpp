@@ -418,6 +418,8 @@ void ToolBar::optionChosen(int32_t tag) {
 
 void ToolBar::saveButtonChanged() {
   if (m_saveButton->getValue() >= 1.f) {
+    // The window may have changed size since the dialog was last shown.
+    m_saveDialog->setViewSize(m_frame->getViewSize());
     m_saveDialog->prepare();
     return;
   }

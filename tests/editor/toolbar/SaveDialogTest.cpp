@@ -154,6 +154,17 @@ TEST_F(SaveDialogTest, AFailedSaveSaysSoAndKeepsThePresetEdited) {
   EXPECT_EQ(toolbar->compareLabel()->getFontColor(), skarvel::ToolBar::kEditedColour);
 }
 
+TEST_F(SaveDialogTest, DialogCoversTheWindowAfterTheWindowGrew) {
+  open();
+  const VSTGUI::CRect larger(0, 0, 1206.8, 586.6);
+  frame->setViewSize(larger);
+  toolbar->frameResized();
+  skarvel::SaveDialog* dialog = openDialog();
+  EXPECT_EQ(dialog->getViewSize(), larger);
+  EXPECT_TRUE(larger.rectInside(dialog->panelRect()));
+  EXPECT_GT(dialog->panelRect().getWidth(), 0.38 * 862 + 1) << "the panel grows with the window";
+}
+
 TEST_F(SaveDialogTest, TheTimedNoticeDisappearsAfterFiveSeconds) {
   open();
   advanceTimers(0);
