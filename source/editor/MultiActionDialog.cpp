@@ -121,9 +121,22 @@ void MultiActionDialog::layout() {
   field.inset(0, row * 0.12);
   m_textField->setViewSize(field);
   for (int i = 0; i < 3; ++i) m_buttons[i]->setViewSize(rowRect(2 + i));
-  m_message->setViewSize(m_panel);
+  // The questions are longer than the panel is wide: their box reaches out on both sides.
+  CRect messageRect(0, 0, std::max(panelWidth, std::min(0.62 * width, width - 20)), panelHeight);
+  messageRect.centerInside(m_panel);
+  m_message->setViewSize(messageRect);
   for (CView* view : getChildren()) view->setMouseableArea(view->getViewSize());
-  if (m_font) m_prompt->setFont(m_font);
+  fitPrompt();
+}
+
+void MultiActionDialog::fitPrompt() {
+  if (!m_font) return;
+  const double wanted = m_font->getSize();
+  const std::string& text = m_prompt->getText();
+  const double size =
+      draw::fittingFontSize(m_font->getName(), {text.c_str()}, wanted, m_prompt->getViewSize().getWidth() - 4);
+  m_promptFont = makeOwned<CFontDesc>(m_font->getName(), size);
+  m_prompt->setFont(m_promptFont);
 }
 
 void MultiActionDialog::setViewSize(const CRect& rect, bool invalidate) {
@@ -132,7 +145,10 @@ void MultiActionDialog::setViewSize(const CRect& rect, bool invalidate) {
   layout();
 }
 
-void MultiActionDialog::setPrompt(const std::string& prompt) { m_prompt->setText(prompt); }
+void MultiActionDialog::setPrompt(const std::string& prompt) {
+  m_prompt->setText(prompt);
+  fitPrompt();
+}
 const std::string& MultiActionDialog::getPrompt() const { return m_prompt->getText(); }
 void MultiActionDialog::setName(const std::string& name) { m_textField->setText(name); }
 std::string MultiActionDialog::getName() const { return m_textField->getText(); }

@@ -68,9 +68,12 @@ class MultiActionDialog : public VSTGUI::CViewContainer, public VSTGUI::IControl
 
  private:
   void layout();
+  // The prompt's font: the dialog's, made smaller when the prompt would not fit.
+  void fitPrompt();
 
   DialogResultHandler* m_resultHandler = nullptr;
   VSTGUI::SharedPointer<VSTGUI::CFontDesc> m_font;
+  VSTGUI::SharedPointer<VSTGUI::CFontDesc> m_promptFont;
   VSTGUI::CRect m_panel;
   CSimpleLabel* m_prompt = nullptr;
   VSTGUI::CTextEdit* m_textField = nullptr;

@@ -13,9 +13,9 @@ namespace draw = skarvel::toolbar_drawing;
 namespace skarvel {
 
 namespace {
-constexpr double kMargin = 10;
+constexpr double kMargin = 10;  // around the list, as the scroll bar's width
 constexpr double kTitleHeight = 34;
-constexpr double kFontSize = 14;
+constexpr double kBaseFontSize = 14;
 constexpr CColor kRowBack{38, 38, 40, 255};
 constexpr CColor kRowAlternate{44, 44, 47, 255};
 constexpr CColor kRowFont{205, 205, 214, 255};
@@ -32,30 +32,33 @@ StringsViewerBackgoundView::StringsViewerBackgoundView(const CRect& size, const 
 
 CRect StringsViewerBackgoundView::saveRect() const {
   const CRect r = getViewSize();
-  return CRect(r.right - kMargin - 150, r.top + 6, r.right - kMargin - 84, r.top + kTitleHeight - 6);
+  const double k = draw::scaleOf(m_font);
+  return CRect(r.right - kMargin - 150 * k, r.top + 6 * k, r.right - kMargin - 84 * k, r.top + (kTitleHeight - 6) * k);
 }
 
 CRect StringsViewerBackgoundView::closeRect() const {
   const CRect r = getViewSize();
-  return CRect(r.right - kMargin - 74, r.top + 6, r.right - kMargin, r.top + kTitleHeight - 6);
+  const double k = draw::scaleOf(m_font);
+  return CRect(r.right - kMargin - 74 * k, r.top + 6 * k, r.right - kMargin, r.top + (kTitleHeight - 6) * k);
 }
 
 CRect StringsViewerBackgoundView::listRect() const {
   const CRect r = getViewSize();
-  return CRect(r.left + kMargin, r.top + kTitleHeight, r.right - kMargin, r.bottom - kMargin);
+  return CRect(r.left + kMargin, r.top + kTitleHeight * draw::scaleOf(m_font), r.right - kMargin, r.bottom - kMargin);
 }
 
 void StringsViewerBackgoundView::draw(CDrawContext* context) {
+  const double fontSize = kBaseFontSize * draw::scaleOf(m_font);
   context->saveGlobalState();
   const CRect r = getViewSize();
   context->setFillColor(draw::kPanel);
   context->drawRect(r, kDrawFilled);
-  context->setFont(m_font, kFontSize * 1.2);
+  context->setFont(m_font, fontSize * 1.2);
   context->setFontColor(draw::kText);
-  context->drawString(m_title, CRect(r.left + kMargin, r.top, saveRect().left - kMargin, r.top + kTitleHeight),
+  context->drawString(m_title, CRect(r.left + kMargin, r.top, saveRect().left - kMargin, saveRect().bottom + 6),
                       kLeftText, true);
-  draw::drawButton(context, saveRect(), "Save", m_font, kFontSize, false);
-  draw::drawButton(context, closeRect(), "Close", m_font, kFontSize, false);
+  draw::drawButton(context, saveRect(), "Save", m_font, fontSize, false);
+  draw::drawButton(context, closeRect(), "Close", m_font, fontSize, false);
   context->setFrameColor(draw::kFrameLine);
   context->setLineWidth(1);
   context->drawRect(listRect(), kDrawStroked);
@@ -77,8 +80,11 @@ StringsViewer::StringsViewer(const CRect& frameSize, const std::string& title, s
   m_background = new StringsViewerBackgoundView(local, title, font);
   addView(m_background);
   m_source = makeOwned<StringsViewerDataSource>(&m_lines);
-  m_source->setupUI(kSelection, kRowFont, kRowLine, kRowBack, kRowAlternate, font,
-                    static_cast<int32_t>(kFontSize * 1.5), 4);
+  // The rows use the toolbar's font at 14 x the window's scale, 1.5 lines high.
+  const double fontSize = kBaseFontSize * draw::scaleOf(font);
+  m_rowFont = makeOwned<CFontDesc>(font ? font->getName() : std::string(), fontSize);
+  m_source->setupUI(kSelection, kRowFont, kRowLine, kRowBack, kRowAlternate, m_rowFont,
+                    static_cast<int32_t>(fontSize * 1.5), 4);
   CRect list = m_background->listRect();
   list.inset(1, 1);
   m_browser = new CDataBrowser(list, m_source.get(),

@@ -68,6 +68,7 @@ class StringsViewer : public VSTGUI::CViewContainer {
  private:
   std::vector<std::string> m_lines;
   VSTGUI::SharedPointer<VSTGUI::CFontDesc> m_font;
+  VSTGUI::SharedPointer<VSTGUI::CFontDesc> m_rowFont;
   StringsViewerBackgoundView* m_background = nullptr;
   VSTGUI::CDataBrowser* m_browser = nullptr;
   VSTGUI::SharedPointer<StringsViewerDataSource> m_source;

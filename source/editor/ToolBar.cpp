@@ -19,6 +19,7 @@
 #include "source/editor/MultiActionDialogButton.h"
 #include "source/editor/SaveDialog.h"
 #include "source/editor/StringsViewer.h"
+#include "source/editor/ToolBarDrawing.h"
 #include "source/editor/cCustomDialogue.h"
 #include "source/editor/cTimedResponse.h"
 
@@ -87,6 +88,7 @@ void ToolBar::createControls(CFrame* frame, const AboutBox* aboutBox, const Regi
   m_sx = size.getWidth() / kBaseWidth;
   m_sy = size.getHeight() / kBaseHeight;
   m_font = makeOwned<CFontDesc>("Tahoma_Small", kFontSize * m_sy);
+  m_captionFont = makeOwned<CFontDesc>("Tahoma_Small", captionFontSize());
 
   auto menu = [this](const CRect& r, int32_t tag, int32_t style) {
     auto* m = new COptionMenu(r, this, tag, nullptr, nullptr, style);
@@ -97,7 +99,7 @@ void ToolBar::createControls(CFrame* frame, const AboutBox* aboutBox, const Regi
     return m;
   };
   auto label = [this](const CRect& r, int32_t tag, const char* text, CColor colour, bool listens) {
-    auto* l = new CSimpleLabel(r, listens ? this : nullptr, tag, m_font);
+    auto* l = new CSimpleLabel(r, listens ? this : nullptr, tag, m_captionFont);
     l->setText(text);
     l->setFontColor(colour);
     l->setHoriAlign(kCenterText);
@@ -110,8 +112,9 @@ void ToolBar::createControls(CFrame* frame, const AboutBox* aboutBox, const Regi
   m_currentLabel = label(scaled(54, 32, 59, 12), kCurrentTag, "current", kCurrentColour, false);
 
   m_saveDialog = new SaveDialog(size, m_font, m_presets, m_presetLock);
-  m_saveButton = new MultiActionDialogButton(scaled(122, 10, 59, 16), this, kSaveButtonTag, m_saveDialog, m_font, "save");
-  // The button took over the creator's reference of the dialog.
+  m_saveButton =
+      new MultiActionDialogButton(scaled(122, 10, 59, 16), this, kSaveButtonTag, m_saveDialog, m_captionFont, "save");
+  // The button took over the dialog's creation reference.
 
   m_bankMenu = menu(scaled(192, 5, 220, 26), kBankMenuTag, kPresetMenuStyle);
   m_bankStepper = new CKickPreviousNext(scaled(192, 32, 220, 12), this, kBankStepperTag, &m_stepperColours);
@@ -126,7 +129,8 @@ void ToolBar::createControls(CFrame* frame, const AboutBox* aboutBox, const Regi
   m_sizeControl = new CDireDeridZoom(CRect(sizeLeft, 10 * m_sy, sizeLeft + 51 * m_sx, 26 * m_sy), this, kSizeTag);
   m_sizeControl->setMin(0.f);
   m_sizeControl->setMax(CDireDeridZoom::kMaximum);
-  m_zoomLabel = label(CRect(sizeLeft - 36 * m_sx, 12 * m_sy, sizeLeft, 24 * m_sy), -1, "zoom", kZoomColour, false);
+  m_zoomLabel = label(CRect(sizeLeft - 36 * m_sx, 12 * m_sy, sizeLeft - 3 * m_sx, 24 * m_sy), -1, "zoom", kZoomColour, false);
+  m_zoomLabel->setHoriAlign(kRightText);
 
   if (!regions.manualIcon.isEmpty()) {
     // Only there for the help box's hit test; the editor's idle opens the manual.
@@ -153,6 +157,12 @@ void ToolBar::createControls(CFrame* frame, const AboutBox* aboutBox, const Regi
   programChange(static_cast<int>(list), static_cast<int>(program));
 }
 
+double ToolBar::captionFontSize() const {
+  // The label font's face may be wider than the captions' boxes allow at 16: shrink to fit.
+  return toolbar_drawing::fittingFontSize("Tahoma_Small", {"compare", "original", "current", "save"},
+                                          kFontSize * m_sy, 57 * m_sx);
+}
+
 void ToolBar::closeControls() {
   if (m_fileSelector) {
     m_fileSelector->cancel();
@@ -175,6 +185,7 @@ void ToolBar::frameResized() {
   m_sy = size.getHeight() / kBaseHeight;
   // The controls share the font, so one size change reaches all of them.
   m_font->setSize(kFontSize * m_sy);
+  m_captionFont->setSize(captionFontSize());
   m_frame->invalid();
 }
 
@@ -407,6 +418,8 @@ void ToolBar::optionChosen(int32_t tag) {
 
 void ToolBar::saveButtonChanged() {
   if (m_saveButton->getValue() >= 1.f) {
+    // The window may have changed size since the dialog was last shown.
+    m_saveDialog->setViewSize(m_frame->getViewSize());
     m_saveDialog->prepare();
     return;
   }

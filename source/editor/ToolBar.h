@@ -175,6 +175,7 @@ class ToolBar : public VSTGUI::IControlListener {
   std::size_t bankIndexOfList(std::size_t listPosition) const;
   std::size_t listPositionOfBank(std::size_t bankIndex) const;
   VSTGUI::CRect scaled(double x, double y, double width, double height) const;
+  double captionFontSize() const;
 
   presets::PresetManager& m_presets;
   core::EditorToPluginCoreInterface& m_core;
@@ -184,7 +185,8 @@ class ToolBar : public VSTGUI::IControlListener {
   presets::MessageList& m_messages;
 
   VSTGUI::CFrame* m_frame = nullptr;
-  VSTGUI::SharedPointer<VSTGUI::CFontDesc> m_font;
+  VSTGUI::SharedPointer<VSTGUI::CFontDesc> m_font;         // menus and dialogs: 16 x scale
+  VSTGUI::SharedPointer<VSTGUI::CFontDesc> m_captionFont;  // "compare", "current", "save", "zoom"
   ColourGroupB m_stepperColours;
   const AboutBox* m_aboutBox = nullptr;
   double m_sx = 1.0;

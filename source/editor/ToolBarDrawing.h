@@ -1,9 +1,12 @@
 #pragma once
 
+#include <algorithm>
+#include <initializer_list>
 #include <string>
 
 #include "Frameworks/Gui/CDrawContext.h"
 #include "Frameworks/Gui/CGraphicsPath.h"
+#include "Frameworks/Gui/Platform.h"
 
 namespace skarvel::toolbar_drawing {
 
@@ -17,6 +20,12 @@ inline constexpr VSTGUI::CColor kDimText{162, 162, 162, 255};
 inline constexpr VSTGUI::CColor kButton{74, 74, 80, 255};
 inline constexpr VSTGUI::CColor kButtonHover{96, 96, 104, 255};
 inline constexpr VSTGUI::CColor kLink{120, 180, 255, 255};
+
+// How much bigger than at the 1.0 size the dialogs draw: the toolbar hands them its label font,
+// whose size is 16 at 1.0 and grows with the window.
+inline double scaleOf(const VSTGUI::CFontDesc* font) {
+  return font && font->getSize() > 0 ? font->getSize() / 16.0 : 1.0;
+}
 
 // The frame line of a dialog: inset by 2.3 x 4 % of the width and 3.9 x 4 % of the height.
 inline VSTGUI::CRect frameLineRect(const VSTGUI::CRect& r) {
@@ -60,6 +69,18 @@ inline void drawButton(VSTGUI::CDrawContext* context, const VSTGUI::CRect& r, co
   context->setFont(font, fontSize);
   context->setFontColor(kText);
   context->drawString(caption, r, VSTGUI::kCenterText, true);
+}
+
+// The largest size up to `wanted` at which every text fits into `width` in font `name`,
+// measured without a draw context (for views that size their font before drawing).
+inline double fittingFontSize(const std::string& name, std::initializer_list<const char*> texts, double wanted,
+                              double width) {
+  auto probe = VSTGUI::makeOwned<VSTGUI::CFontDesc>(name, wanted);
+  const VSTGUI::IPlatformFont* font = probe->getPlatformFont();
+  if (!font) return wanted;
+  double widest = 0;
+  for (const char* text : texts) widest = std::max(widest, font->getStringWidth(text));
+  return widest <= width || widest <= 0 ? wanted : std::max(6.0, wanted * width / widest);
 }
 
 // The largest font size up to `wanted` at which `text` fits into `width` with `font`.

@@ -12,7 +12,7 @@ namespace draw = skarvel::toolbar_drawing;
 namespace skarvel {
 
 namespace {
-constexpr double kFontSize = 14;
+constexpr double kBaseFontSize = 14;
 }
 
 cCustomDialogue::cCustomDialogue(const CRect& size, const std::string& title, const std::vector<std::string>& lines,
@@ -23,29 +23,31 @@ cCustomDialogue::cCustomDialogue(const CRect& size, const std::string& title, co
 }
 
 CRect cCustomDialogue::computeLinkRect() const {
+  const double fontSize = kBaseFontSize * draw::scaleOf(m_font);
   if (!hasLink()) return CRect();
   const CRect inner = draw::frameLineRect(getViewSize());
-  const double line = std::max(kFontSize * 1.5, inner.getHeight() / 14);
+  const double line = std::max(fontSize * 1.5, inner.getHeight() / 14);
   // Two rows above the bottom of the frame line: the link, then "OK".
   return CRect(inner.left, inner.bottom - 2.6 * line, inner.right, inner.bottom - 1.6 * line);
 }
 
 void cCustomDialogue::draw(CDrawContext* context) {
+  const double fontSize = kBaseFontSize * draw::scaleOf(m_font);
   context->saveGlobalState();
   const CRect whole = getViewSize();
   context->setFillColor(draw::kBackdrop);
   context->drawRect(whole, kDrawFilled);
   draw::drawPanel(context, whole, 2);
   const CRect inner = draw::frameLineRect(whole);
-  const double line = std::max(kFontSize * 1.5, inner.getHeight() / 14);
+  const double line = std::max(fontSize * 1.5, inner.getHeight() / 14);
   CRect row(inner.left + 12, inner.top + line * 0.4, inner.right - 12, inner.top + line * 1.4);
 
-  context->setFont(m_font, kFontSize * 1.25);
+  context->setFont(m_font, fontSize * 1.25);
   context->setFontColor(draw::kText);
   context->drawString(m_title, row, kCenterText, true);
   row.offset(0, line * 1.4);
 
-  context->setFont(m_font, kFontSize);
+  context->setFont(m_font, fontSize);
   for (const std::string& text : m_lines) {
     if (row.bottom > inner.bottom - 2.6 * line) break;  // never over the link and "OK"
     context->drawString(text, row, kLeftText, true);
@@ -57,10 +59,10 @@ void cCustomDialogue::draw(CDrawContext* context) {
     context->setFontColor(draw::kLink);
     context->drawString(kLinkText, m_linkRect, kCenterText, true);
   }
-  const double okWidth = std::min(70.0, inner.getWidth() / 4);
+  const double okWidth = std::min(70.0 * draw::scaleOf(m_font), inner.getWidth() / 4);
   CRect ok(0, 0, okWidth, line * 0.85);
   ok.centerInside(CRect(inner.left, inner.bottom - 1.5 * line, inner.right, inner.bottom - 0.4 * line));
-  draw::drawButton(context, ok, "OK", m_font, kFontSize, false);
+  draw::drawButton(context, ok, "OK", m_font, fontSize, false);
   context->restoreGlobalState();
   setDirty(false);
 }

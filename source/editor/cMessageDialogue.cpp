@@ -11,7 +11,7 @@ namespace draw = skarvel::toolbar_drawing;
 namespace skarvel {
 
 namespace {
-constexpr double kFontSize = 16;
+constexpr double kBaseFontSize = 16;
 }
 
 cMessageDialogue::cMessageDialogue(const CRect& size, CFontDesc* font) : CView(size), m_font(font) {
@@ -30,8 +30,9 @@ CRect cMessageDialogue::innerFrame() const { return draw::frameLineRect(getViewS
 
 CRect cMessageDialogue::yesRect() const {
   const CRect inner = innerFrame();
-  const double w = std::min(70.0, inner.getWidth() / 4);
-  const double h = std::min(24.0, inner.getHeight() / 4);
+  const double scale = draw::scaleOf(m_font);
+  const double w = std::min(70.0 * scale, inner.getWidth() / 4);
+  const double h = std::min(24.0 * scale, inner.getHeight() / 4);
   const double y = inner.bottom - h - inner.getHeight() * 0.12;
   const double cx = inner.getCenter().x;
   return CRect(cx - w - w * 0.25, y, cx - w * 0.25, y + h);
@@ -45,19 +46,20 @@ CRect cMessageDialogue::noRect() const {
 }
 
 void cMessageDialogue::draw(CDrawContext* context) {
+  const double fontSize = kBaseFontSize * draw::scaleOf(m_font);
   context->saveGlobalState();
   draw::drawPanel(context, getViewSize(), 2);
   const CRect inner = innerFrame();
   const std::string text = "[   " + m_message + "   ]";
-  const double size = draw::fittingFontSize(context, m_font, text, kFontSize, inner.getWidth() - 8);
+  const double size = draw::fittingFontSize(context, m_font, text, fontSize, inner.getWidth() - 8);
   context->setFont(m_font, size);
   context->setFontColor(draw::kText);
   CRect textRect = inner;
   if (!m_action.empty()) textRect.bottom = yesRect().top;
   context->drawString(text, textRect, kCenterText, true);
   if (!m_action.empty()) {
-    draw::drawButton(context, yesRect(), "YES", m_font, kFontSize, false);
-    draw::drawButton(context, noRect(), "NO", m_font, kFontSize, false);
+    draw::drawButton(context, yesRect(), "YES", m_font, fontSize, false);
+    draw::drawButton(context, noRect(), "NO", m_font, fontSize, false);
   }
   context->restoreGlobalState();
   setDirty(false);

@@ -12,7 +12,7 @@ namespace draw = skarvel::toolbar_drawing;
 namespace skarvel {
 
 namespace {
-constexpr double kFontSize = 16;
+constexpr double kBaseFontSize = 16;
 }
 
 cTimedResponse::cTimedResponse(const CRect& size, const std::string& message, CFontDesc* font)
@@ -49,6 +49,7 @@ CMouseEventResult cTimedResponse::onMouseDown(CPoint&, const CButtonState& butto
 }
 
 void cTimedResponse::draw(CDrawContext* context) {
+  const double fontSize = kBaseFontSize * draw::scaleOf(m_font);
   context->saveGlobalState();
   const CRect whole = getViewSize();
   // A box in the middle of the view; the rest stays see-through but takes the click.
@@ -56,9 +57,13 @@ void cTimedResponse::draw(CDrawContext* context) {
   const double h = std::max(whole.getHeight() * 0.22, 1.0);
   CRect box(0, 0, w, h);
   box.centerInside(whole);
-  draw::drawPanel(context, box, 2);
-  const CRect inner = draw::frameLineRect(box);
-  const double size = draw::fittingFontSize(context, m_font, m_message, kFontSize, inner.getWidth() - 8);
+  // A closer frame line than the dialogues': the notice is one line of text.
+  context->setDrawMode(kAntiAliasing);
+  draw::fillRoundRect(context, box, 8, draw::kPanel);
+  CRect inner = box;
+  inner.inset(8 * draw::scaleOf(m_font), 8 * draw::scaleOf(m_font));
+  draw::strokeRoundRect(context, inner, 5, draw::kFrameLine, 2);
+  const double size = draw::fittingFontSize(context, m_font, m_message, fontSize, inner.getWidth() - 8);
   context->setFont(m_font, size);
   context->setFontColor(draw::kText);
   context->drawString(m_message, inner, kCenterText, true);
