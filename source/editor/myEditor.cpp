@@ -64,19 +64,39 @@ myEditor::myEditor(core::PluginToHostInterface& effect, core::PluginCore& core,
                    appearance::AppearanceFactory& appearances, core::ScopePeakExchange& scopeFeed)
     : EditorCore(effect, core),
       m_scopeFeed(scopeFeed),
-      m_settings(platform::Settings::forProduct(core.description().productName)),
-      m_appearances(std::make_unique<appearance::AppearanceManager>(appearances, *m_settings)),
-      m_theme(defaultThemeColours()),
-      m_toolbar(core.presetManager(), core, core.presetLock(), *this, *m_appearances, core.messages()) {
-  m_appearances->reload();
+      m_appearanceFactory(appearances),
+      m_theme(defaultThemeColours()) {
   applySize(editorSizeForIndex(platform::Settings::kDefaultSize));
-  if (!VSTGUI::registerFontFile(platform::dataFilePath(kLabelFontFile), kLabelFontName))
-    std::fprintf(stderr, "Failed to register font %s\n", kLabelFontName);
-  m_labelFont = labelFontAt(14);
+  // The label font is registered once per process, by the first editor.
+  static const bool registered = [] {
+    const bool ok = VSTGUI::registerFontFile(platform::dataFilePath(kLabelFontFile), kLabelFontName);
+    if (!ok) std::fprintf(stderr, "Failed to register font %s\n", kLabelFontName);
+    return ok;
+  }();
+  (void)registered;
 }
 
 myEditor::~myEditor() {
   if (frame) myEditor::close();
+}
+
+// The settings, the themes and the toolbar are made when first needed: a host may create many
+// instances whose editors are never opened.
+platform::Settings& myEditor::settings() {
+  if (!m_settings) m_settings = platform::Settings::forProduct(m_core.description().productName);
+  return *m_settings;
+}
+
+appearance::AppearanceManager& myEditor::appearanceManager() {
+  if (!m_appearances) m_appearances = std::make_unique<appearance::AppearanceManager>(m_appearanceFactory, settings());
+  return *m_appearances;
+}
+
+ToolBar& myEditor::toolBar() {
+  if (!m_toolbar)
+    m_toolbar = std::make_unique<ToolBar>(m_core.presetManager(), m_core, m_core.presetLock(), *this,
+                                          appearanceManager(), m_core.messages());
+  return *m_toolbar;
 }
 
 VSTGUI::CControl* myEditor::control(int id) const {
@@ -98,7 +118,7 @@ void myEditor::applySize(const EditorSize& size) {
 bool myEditor::getRect(core::EditorRect** rect) {
   // Hosts size their window from this before opening the editor, so it must already follow
   // the stored size; while the window is open it is the window's own size.
-  if (!frame) applySize(editorSizeForIndex(m_settings->readSize()));
+  if (!frame) applySize(editorSizeForIndex(settings().readSize()));
   return EditorCore::getRect(rect);
 }
 
@@ -111,12 +131,13 @@ bool myEditor::openOffscreen() {
 
 bool myEditor::openFrame(void* parent, VSTGUI::PlatformType type) {
   if (frame) close();
+  if (!m_labelFont) m_labelFont = labelFontAt(14);
   // The remembered theme, from freshly read theme files.
-  m_appearances->reload();
-  m_theme = toThemeTable(m_appearances->colourTable());
+  appearanceManager().reload();
+  m_theme = toThemeTable(appearanceManager().colourTable());
   m_colours.apply(m_theme);
 
-  applySize(editorSizeForIndex(m_settings->readSize()));
+  applySize(editorSizeForIndex(settings().readSize()));
   m_previousSize = m_size;
 
   auto* newFrame = new VSTGUI::CFrame(m_frameExtent, this);
@@ -131,8 +152,8 @@ bool myEditor::openFrame(void* parent, VSTGUI::PlatformType type) {
   createControls();
   createDisplays();
   recolourViews();
-  m_toolbar.createControls(frame, &skarvelAboutBox(), ToolBar::Regions{m_appearanceRegion, m_manualIconRegion});
-  m_toolbar.initialise(sizeControlIndex(m_settings->readSize()), m_appearances->currentPosition());
+  toolBar().createControls(frame, &skarvelAboutBox(), ToolBar::Regions{m_appearanceRegion, m_manualIconRegion});
+  toolBar().initialise(sizeControlIndex(settings().readSize()), appearanceManager().currentPosition());
 
   // Every control, the envelope drawing and the label views show the current values.
   for (int id = 0; id < kEditorParameterCount; ++id) setParameterFromHost(id, m_core.parameterValue(id));
@@ -223,7 +244,7 @@ float myEditor::sizeControlIndex(float stored) {
 }
 
 void myEditor::close() {
-  m_toolbar.closeControls();
+  if (m_toolbar) m_toolbar->closeControls();
   {
     std::lock_guard lock(m_viewsLock);
     m_systemWindow = nullptr;
@@ -240,7 +261,7 @@ void myEditor::close() {
 }
 
 void myEditor::applyTheme() {
-  m_theme = toThemeTable(m_appearances->colourTable());
+  m_theme = toThemeTable(appearanceManager().colourTable());
   m_colours.apply(m_theme);
   if (!frame) return;
   frame->invalid();
@@ -266,21 +287,21 @@ void myEditor::recolourViews() {
 }
 
 void myEditor::appearanceSelected(std::size_t position) {
-  const bool changed = position != m_appearances->currentPosition();
-  m_appearances->select(position);
-  if (changed) m_appearances->rememberCurrent();
+  const bool changed = position != appearanceManager().currentPosition();
+  appearanceManager().select(position);
+  if (changed) appearanceManager().rememberCurrent();
   applyTheme();
 }
 
 void myEditor::reloadThemes() {
-  m_appearances->reload();
+  appearanceManager().reload();
   applyTheme();
 }
 
 void myEditor::guiSizeSelected(float sizeIndex) {
   const EditorSize next = editorSizeForIndex(sizeIndex);
   m_previousSize = m_size;
-  m_settings->writeSize(sizeIndex);
+  settings().writeSize(sizeIndex);
   if (!frame) {
     applySize(next);
     return;
@@ -318,7 +339,7 @@ void myEditor::guiSizeSelected(float sizeIndex) {
   if (m_adsr2Target) m_adsr2Target->setFont(labelFontAt(12 * m_size.scale));
   if (auto* velosens = dynamic_cast<CSliderFlat*>(control(kVelosensId)))
     velosens->setLabelFont(labelFontAt(12 * m_size.scale));
-  m_toolbar.frameResized();
+  toolBar().frameResized();
 }
 
 void myEditor::valueChanged(VSTGUI::CControl* control) {
@@ -330,7 +351,7 @@ void myEditor::valueChanged(VSTGUI::CControl* control) {
     refreshValueText(id);
     updateDisplays(id, value);
   }
-  m_toolbar.presetEdited();
+  if (m_toolbar) m_toolbar->presetEdited();
 }
 
 void myEditor::setParameterFromHost(int id, float value) {
@@ -344,7 +365,7 @@ void myEditor::setParameterFromHost(int id, float value) {
 }
 
 void myEditor::programChanged(int listIndex, int programIndex) {
-  if (isOpen()) m_toolbar.programChange(listIndex, programIndex);
+  if (isOpen()) toolBar().programChange(listIndex, programIndex);
 }
 
 void myEditor::refreshValueText(int id) {
@@ -423,7 +444,7 @@ void myEditor::updateHelp() {
   if (m_manualIconRegion.pointInside(where)) return showHelp(help::kManualRegion, false);
   VSTGUI::CView* view = frame->getViewAt(where, VSTGUI::GetViewOptions().deep());
   if (!view) return;
-  if (view == m_toolbar.optionsMenu()) return showHelp(help::kOptionsMenu, false);
+  if (view == toolBar().optionsMenu()) return showHelp(help::kOptionsMenu, false);
   if (view->isTypeOf("CStereoPeaksView")) return showHelp(help::kPeakMeters, false);
   if (view->isTypeOf("CStereoWavsView")) return showHelp(help::kOscilloscope, false);
   auto* control = dynamic_cast<VSTGUI::CControl*>(view);
@@ -450,7 +471,7 @@ void myEditor::watchManualIcon() {
                        frame->getCurrentMouseButtons().getButtonState() == VSTGUI::kLButton;
   if (pressed && !m_manualPressed) {
     ++m_manualOpens;
-    m_toolbar.openManual();
+    toolBar().openManual();
   }
   m_manualPressed = pressed;
 }
@@ -464,10 +485,11 @@ void myEditor::feedMeters() {
     m_peaks->setDirty();
   }
   if (m_scope) {
-    const int index = m_scopeFeed.copyRing(m_scopeRing);
+    if (!m_scopeRing) m_scopeRing = std::make_unique<std::array<float, core::ScopePeakExchange::kRingSize>>();
+    const int index = m_scopeFeed.copyRing(*m_scopeRing);
     if (index != m_lastScopeIndex) {
       m_lastScopeIndex = index;
-      m_scope->handOver(m_scopeRing.data(), static_cast<std::uint32_t>(index) % core::ScopePeakExchange::kRingSize);
+      m_scope->handOver(m_scopeRing->data(), static_cast<std::uint32_t>(index) % core::ScopePeakExchange::kRingSize);
     }
   }
 }

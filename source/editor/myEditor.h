@@ -88,9 +88,9 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   const EditorSize& size() const { return m_size; }
   const ThemeColourTable& themeColours() const { return m_theme; }
   const ColourGroups& colourGroups() const { return m_colours; }
-  appearance::AppearanceManager& appearanceManager() { return *m_appearances; }
-  platform::Settings& settings() { return *m_settings; }
-  ToolBar& toolBar() { return m_toolbar; }
+  appearance::AppearanceManager& appearanceManager();
+  platform::Settings& settings();
+  ToolBar& toolBar();
   VSTGUI::CControl* control(int id) const;
   const VSTGUI::CRect& controlRect(int id) const { return m_controlRects.at(static_cast<std::size_t>(id)); }
   CToolTip* helpBox() const { return m_helpBox; }
@@ -125,11 +125,12 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   void feedMeters();
 
   core::ScopePeakExchange& m_scopeFeed;
+  appearance::AppearanceFactory& m_appearanceFactory;
   std::unique_ptr<platform::Settings> m_settings;
   std::unique_ptr<appearance::AppearanceManager> m_appearances;
   ThemeColourTable m_theme;
   ColourGroups m_colours;
-  ToolBar m_toolbar;
+  std::unique_ptr<ToolBar> m_toolbar;
 
   EditorSize m_size;
   EditorSize m_previousSize;
@@ -151,7 +152,8 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   VSTGUI::CRect m_manualIconRegion;
 
   VSTGUI::SharedPointer<VSTGUI::CFontDesc> m_labelFont;
-  std::array<float, core::ScopePeakExchange::kRingSize> m_scopeRing{};
+  // A copy of the engine's scope ring, made while the window is open.
+  std::unique_ptr<std::array<float, core::ScopePeakExchange::kRingSize>> m_scopeRing;
   int m_lastScopeIndex = -1;
   std::uint32_t m_lastIdleTicks = 0;
   bool m_manualPressed = false;
