@@ -486,8 +486,9 @@ void myEditor::feedMeters() {
   }
   if (m_scope) {
     if (!m_scopeRing) m_scopeRing = std::make_unique<std::array<float, core::ScopePeakExchange::kRingSize>>();
+    // Until the engine has written its first sample the scope keeps its own ramp.
     const int index = m_scopeFeed.copyRing(*m_scopeRing);
-    if (index != m_lastScopeIndex) {
+    if (index != 0 && index != m_lastScopeIndex) {
       m_lastScopeIndex = index;
       m_scope->handOver(m_scopeRing->data(), static_cast<std::uint32_t>(index) % core::ScopePeakExchange::kRingSize);
     }

@@ -453,3 +453,29 @@ TEST_F(EditorFrameTest, ReopeningOffscreenKeepsNothing) {
   }
 }
 }  // namespace
+
+namespace {
+TEST_F(EditorFrameTest, MetersAndScopeTakeWhatTheEngineLatched) {
+  ASSERT_TRUE(editor->openOffscreen());
+  editor->idleNow();
+  EXPECT_FLOAT_EQ(editor->oscilloscope()->trace().sample(0), -1.0f) << "the ramp stays until the engine plays";
+  EXPECT_FLOAT_EQ(editor->oscilloscope()->trace().sample(4095), 1.0f);
+
+  core::ScopePeakExchange& feed = plugin->scopeFeed();
+  for (int i = 0; i < 1100; ++i) feed.feed(i == 500 ? 0.75f : 0.25f, i == 600 ? 0.5f : 0.125f);
+  ASSERT_TRUE(feed.peaksReady());
+  editor->idleNow();
+  EXPECT_FALSE(feed.peaksReady()) << "the editor took the pair and cleared the flag";
+  EXPECT_FLOAT_EQ(editor->peakMeters()->meters().peak(0), 0.75f);
+  EXPECT_FLOAT_EQ(editor->peakMeters()->meters().peak(1), 0.5f);
+  // The ring is shown oldest first: 1100 samples written, so the oldest shown is the silence
+  // after them and the newest is the last one written.
+  EXPECT_FLOAT_EQ(editor->oscilloscope()->trace().sample(4095), 0.25f);
+  EXPECT_FLOAT_EQ(editor->oscilloscope()->trace().sample(0), 0.0f);
+
+  // A pair handed over while the flag is clear is not taken again.
+  editor->peakMeters()->setPeaks(0.1f, 0.1f);
+  editor->idleNow();
+  EXPECT_FLOAT_EQ(editor->peakMeters()->meters().peak(0), 0.1f);
+}
+}  // namespace
