@@ -442,13 +442,15 @@ void myEditor::updateHelp() {
   if (!frame->getCurrentMouseLocation(where)) return;
   if (m_appearanceRegion.pointInside(where)) return showHelp(help::kAppearanceRegion, false);
   if (m_manualIconRegion.pointInside(where)) return showHelp(help::kManualRegion, false);
+  const bool overEnvelope = m_envRect.pointInside(where);
   VSTGUI::CView* view = frame->getViewAt(where, VSTGUI::GetViewOptions().deep());
-  if (!view) return;
+  auto* control = dynamic_cast<VSTGUI::CControl*>(view);
+  // Over the bare panel (or the envelope drawing itself) the general text stays; the envelope
+  // drawing shows only while the mouse is over its area.
+  if (!view || !control) return showHelp(help::kGeneral, overEnvelope);
   if (view == toolBar().optionsMenu()) return showHelp(help::kOptionsMenu, false);
   if (view->isTypeOf("CStereoPeaksView")) return showHelp(help::kPeakMeters, false);
   if (view->isTypeOf("CStereoWavsView")) return showHelp(help::kOscilloscope, false);
-  auto* control = dynamic_cast<VSTGUI::CControl*>(view);
-  if (!control) return;
   const int32_t tag = control->getTag();
   if (view->isTypeOf("COptionMenu") && tag < 4)
     m_helpBox->setLines(help::kTargetMenu);
@@ -458,7 +460,6 @@ void myEditor::updateHelp() {
     m_helpBox->setLines(help::kSizeMenu);
   else
     m_helpBox->setLines(help::kGeneral);
-  const bool overEnvelope = m_envRect.pointInside(where);
   if (m_envDisplay) m_envDisplay->setVisible(overEnvelope);
   m_helpBox->setVisible(!overEnvelope);
   m_helpBox->setDirty();

@@ -320,6 +320,13 @@ TEST_F(EditorFrameTest, TheHelpBoxExplainsWhatIsUnderTheMouse) {
   hover(centre(editor->envelopeDisplay()->getViewSize()));
   EXPECT_TRUE(editor->envelopeDisplay()->isVisible());
   EXPECT_FALSE(editor->helpBox()->isVisible());
+  hover(CPoint(600, 375));
+  EXPECT_TRUE(editor->envelopeDisplay()->isVisible()) << "anywhere in its area";
+  hover(CPoint(520, 380));  // the bare panel between the envelope panel and the help box
+  EXPECT_FALSE(editor->envelopeDisplay()->isVisible()) << "leaving the area hides it again";
+  EXPECT_TRUE(editor->helpBox()->isVisible());
+  EXPECT_EQ(helpLine(0), "Use Shift + Click");
+  hover(centre(editor->envelopeDisplay()->getViewSize()));
   hover(centre(skarvel::controlTable()[13].rect));
   EXPECT_FALSE(editor->envelopeDisplay()->isVisible());
   EXPECT_TRUE(editor->helpBox()->isVisible());
