@@ -53,6 +53,14 @@ void addMissingEntry(COptionMenu* menu, const char* text) {
   menu->addEntry(text, -1, CMenuItem::kDisabled);
 }
 
+// The options menu is a menu of actions: the mouse wheel must not fire them one after another
+// the way it steps through presets or themes.
+class ActionMenu : public COptionMenu {
+ public:
+  using COptionMenu::COptionMenu;
+  bool onWheel(const CPoint&, const CMouseWheelAxis&, const float&, const CButtonState&) override { return false; }
+};
+
 }  // namespace
 
 ToolBar::ToolBar(presets::PresetManager& presets, core::EditorToPluginCoreInterface& core, std::mutex& presetLock,
@@ -91,7 +99,8 @@ void ToolBar::createControls(CFrame* frame, const AboutBox* aboutBox, const Regi
   m_captionFont = makeOwned<CFontDesc>("Tahoma_Small", captionFontSize());
 
   auto menu = [this](const CRect& r, int32_t tag, int32_t style) {
-    auto* m = new COptionMenu(r, this, tag, nullptr, nullptr, style);
+    COptionMenu* m = tag == kOptionsMenuTag ? new ActionMenu(r, this, tag, nullptr, nullptr, style)
+                                            : new COptionMenu(r, this, tag, nullptr, nullptr, style);
     m->setFont(m_font);
     m->setFontColor(kMenuFontColour);
     m->setBackColor(kMenuBackColour);
