@@ -11,18 +11,33 @@ namespace platform {
 
 namespace {
 
-// The user's locale for collation and case, created once for the process and never freed.
-// Falls back to C.UTF-8, then to the plain "C" locale, when the environment names a locale
-// that is not installed.
-locale_t userLocale() {
-  static const locale_t locale = [] {
+// The user's locale for collation and case, created once for the process and freed when the
+// module is unloaded (a host may load and unload the plug-in many times). Falls back to
+// C.UTF-8, then to the plain "C" locale, when the environment names a locale that is not
+// installed.
+class UserLocale {
+ public:
+  UserLocale() {
     const int mask = LC_COLLATE_MASK | LC_CTYPE_MASK;
-    for (const char* name : {"", "C.UTF-8"}) {
-      if (locale_t found = newlocale(mask, name, static_cast<locale_t>(0))) return found;
+    for (const char* name : {"", "C.UTF-8", "C"}) {
+      m_locale = newlocale(mask, name, static_cast<locale_t>(0));
+      if (m_locale) break;
     }
-    return newlocale(mask, "C", static_cast<locale_t>(0));
-  }();
-  return locale;
+  }
+  ~UserLocale() {
+    if (m_locale) freelocale(m_locale);
+  }
+  UserLocale(const UserLocale&) = delete;
+  UserLocale& operator=(const UserLocale&) = delete;
+  locale_t get() const { return m_locale; }
+
+ private:
+  locale_t m_locale = static_cast<locale_t>(0);
+};
+
+locale_t userLocale() {
+  static const UserLocale locale;
+  return locale.get();
 }
 
 // Decodes UTF-8 into wide characters, lowering each in `locale`.

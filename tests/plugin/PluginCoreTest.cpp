@@ -174,6 +174,16 @@ TEST_F(PluginCoreTest, EditorChoosingAProgramAsksTheHostToRefresh) {
   EXPECT_EQ(host.displayUpdates, 1) << "reapplying does not";
 }
 
+TEST_F(PluginCoreTest, WhileComparingTheHostReadsTheEditedValues) {
+  plugin->setParameterFromHost(3, 0.6f);
+  plugin->presetManager().toggleCompare();  // the program presents its original values
+  plugin->reapplyCurrentProgram();
+  EXPECT_EQ(engineValue(3), 0.2f) << "the original sounds";
+  EXPECT_EQ(plugin->parameterValue(3), 0.6f) << "a host that reads and writes back keeps the edit";
+  factory->engine.setSampleRate(48000.0);
+  EXPECT_EQ(engineValue(3), 0.2f) << "a sample-rate change resends what was sounding";
+}
+
 TEST_F(PluginCoreTest, ProgramChangeBeyondTheListResendsAndTellsThePositions) {
   const int programsBefore = editor->programs;
   factory->engine.setParameter(3, 0.123f);

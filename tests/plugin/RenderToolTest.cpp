@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -42,6 +44,18 @@ class RenderTool : public testing::Test {
     std::ofstream(folder / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                          static_cast<std::streamsize>(bytes.size()));
     return (folder / name).string();
+  }
+  // Largest absolute sample of a sound file, read as float.
+  static float peak(const fs::path& path) {
+    SF_INFO format{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &format);
+    if (!file) return -1.0f;
+    std::vector<float> frames(4096 * static_cast<std::size_t>(format.channels));
+    float result = 0.0f;
+    for (sf_count_t read; (read = sf_readf_float(file, frames.data(), 4096)) > 0;)
+      for (sf_count_t i = 0; i < read * format.channels; ++i) result = std::max(result, std::fabs(frames[i]));
+    sf_close(file);
+    return result;
   }
   static SF_INFO info(const fs::path& path) {
     SF_INFO result{};
@@ -89,6 +103,10 @@ TEST_F(RenderTool, DemoPhraseAndBenchRun) {
   ToolRun result = run("'" + plugin + "' -o '" + (folder / "demo.wav").string() + "' --tail 0");
   ASSERT_EQ(result.exitCode, 0) << result.errors;
   EXPECT_GT(info(folder / "demo.wav").frames, 44100 * 12);
+  // The demo is what a newcomer hears first: loud, but it must never clip.
+  const float demoPeak = peak(folder / "demo.wav");
+  EXPECT_GT(demoPeak, 0.25f);
+  EXPECT_LT(demoPeak, 0.9f) << "the demo phrase clips or nearly clips";
   // Two instruments compared in one run: one line each.
   const std::string bench = folder / "bench.txt";
   const int status = std::system(("'" + std::string(SKARVEL_RENDER_PATH) + "' '" + plugin + "' '" + plugin +
@@ -107,6 +125,10 @@ TEST_F(RenderTool, DemoPhraseAndBenchRun) {
 TEST_F(RenderTool, ErrorsAreOneClearLineAndANonZeroExit) {
   const std::string midi = write("one.mid", kOneSecondMidi);
   const std::string broken = write("broken.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0});
+  // One note, released 2^28 ticks later (about 16 days at 96 ticks per quarter).
+  const std::string endless = write("endless.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k',
+                                                    0, 0, 0, 15, 0x00, 0x90, 60, 100, 0xFF, 0xFF, 0xFF, 0x7F, 0x80, 60, 0,
+                                                    0x00, 0xFF, 0x2F, 0x00});
   const std::string notPlugin = write("text.so", {'h', 'e', 'l', 'l', 'o'});
   const std::string badPreset = write("bad.yaml", {'n', 'o', 'p', 'e'});
   const std::string out = "-o '" + (folder / "x.wav").string() + "'";
@@ -121,6 +143,7 @@ TEST_F(RenderTool, ErrorsAreOneClearLineAndANonZeroExit) {
       {std::string("'") + NOT_AN_INSTRUMENT_PATH + "' " + out, "is not a VST 2.4 instrument"},
       {"'" + plugin + "' '" + (folder / "missing.mid").string() + "' " + out, "cannot open MIDI file"},
       {"'" + plugin + "' '" + broken + "' " + out, "broken MIDI file"},
+      {"'" + plugin + "' '" + endless + "' " + out, "more than 6 hours is refused"},
       {"'" + plugin + "' '" + midi + "' -o /nonexistent-folder/x.wav", "cannot write '/nonexistent-folder/x.wav'"},
       {"'" + plugin + "' '" + midi + "' -o '" + (folder / "x.mp3").string() + "'", "must end in .wav or .flac"},
       {"'" + plugin + "' '" + midi + "' " + out + " --param NoSuchThing=0.5", "no parameter named 'NoSuchThing'"},

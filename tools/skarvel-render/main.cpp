@@ -40,6 +40,8 @@ const char* const kUsage =
     "                         print its real-time factor\n"
     "With no MIDI file the built-in demo phrase is played.\n";
 
+constexpr double kMaxRenderSeconds = 6 * 3600.0;
+
 struct Options {
   std::string pluginPath;
   std::vector<std::string> benchPlugins;  // --bench: every plug-in named, compared in one run
@@ -280,6 +282,10 @@ int main(int argc, char** argv) {
     benchPattern(options.benchSeconds, midi);
   } else if (!options.midiPath.empty()) {
     if (!readMidiFile(options.midiPath, midi, error)) return fail(error);
+    // A bogus delta time can stretch a tiny file over days; that is a broken file, not a job.
+    if (midi.lengthSeconds > kMaxRenderSeconds)
+      return fail("MIDI file '" + options.midiPath + "' lasts " + std::to_string(std::llround(midi.lengthSeconds / 3600)) +
+                  " hours; more than 6 hours is refused");
   } else {
     demoPhrase(midi, cues);
   }

@@ -47,8 +47,10 @@ PluginCore::PluginCore(const PluginDescription& description, const Parameters& r
   m_presetManager->select(0, 0);
   // Until attachHost sends them, the host reads the selected program's values.
   presets::Program& program = currentProgram();
-  for (unsigned id = 0; id < m_parameterCount; ++id)
+  for (unsigned id = 0; id < m_parameterCount; ++id) {
     m_engineValues[id].store(program.value(id), std::memory_order_relaxed);
+    setHostValue(static_cast<int>(id), program.currentValue(id));
+  }
 }
 
 PluginCore::~PluginCore() {
@@ -88,6 +90,7 @@ void PluginCore::parameterChangedFromEditor(int id, float value) {
     applyPendingEditsLocked();
     currentProgram().edit(static_cast<std::size_t>(id), value);
   }
+  setHostValue(id, value);
   sendToEngine(id, value);
   // The editor shows this value already; an older host value waiting for it must not win.
   m_editorValueMask.fetch_and(~bit(id), std::memory_order_acq_rel);
@@ -142,6 +145,7 @@ void PluginCore::attachHost(PluginToHostInterface& host) {
 
 void PluginCore::setParameterFromHost(int id, float value) {
   if (!isParameter(id)) return;
+  setHostValue(id, value);
   sendToEngine(id, value);
   postEditorValue(id, value);
   std::unique_lock lock(m_presetLock, std::try_to_lock);
@@ -156,7 +160,7 @@ void PluginCore::setParameterFromHost(int id, float value) {
 
 float PluginCore::parameterValue(int id) const {
   if (!isParameter(id)) return 0.0f;
-  return m_engineValues[id].load(std::memory_order_relaxed);
+  return m_hostValues[id].load(std::memory_order_relaxed);
 }
 
 std::size_t PluginCore::getChunk(const char** data) {
@@ -246,6 +250,7 @@ void PluginCore::applyCurrentProgramLocked() {
     const float value = program.value(id);
     sendToEngine(static_cast<int>(id), value);
     postEditorValue(static_cast<int>(id), value);
+    setHostValue(static_cast<int>(id), program.currentValue(id));
   }
 }
 

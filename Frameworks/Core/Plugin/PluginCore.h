@@ -70,7 +70,8 @@ class PluginCore : public EditorToPluginCoreInterface {
   void attachHost(PluginToHostInterface& host);
   // Either thread. Ids at or above the parameter count are ignored.
   void setParameterFromHost(int id, float value);
-  // The current program's value as the engine has it; 0 for an id out of range. Either thread.
+  // The current program's edited value (also while it presents its original values for a
+  // comparison); 0 for an id out of range. Either thread, without a lock.
   float parameterValue(int id) const;
   // The current program as YAML text; *data points at it until the next call or destruction.
   // Returns its length in bytes (no terminating zero); 0 and null when it could not be written.
@@ -115,6 +116,7 @@ class PluginCore : public EditorToPluginCoreInterface {
   void applyCurrentProgramLocked();
   void applyPendingEditsLocked();
   void sendToEngine(int id, float value);
+  void setHostValue(int id, float value) { m_hostValues[id].store(value, std::memory_order_relaxed); }
   void postEditorValue(int id, float value);
   void postEditorPositionsLocked();
 
@@ -134,9 +136,10 @@ class PluginCore : public EditorToPluginCoreInterface {
   PluginFactory& m_factory;
 
   std::mutex m_presetLock;
-  // The values last sent to the engine: what the host reads back and what a sample-rate change
-  // resends, without touching the preset lists.
+  // The values last sent to the engine (what a sample-rate change resends) and the current
+  // program's edited values (what the host reads back), kept so neither needs the preset lists.
   std::array<std::atomic<float>, kMaxParameters> m_engineValues{};
+  std::array<std::atomic<float>, kMaxParameters> m_hostValues{};
   // Edits that found the preset lock taken (one bit per id), applied by the next holder.
   std::array<std::atomic<float>, kMaxParameters> m_pendingEdits{};
   std::atomic<std::uint64_t> m_pendingEditMask{0};
