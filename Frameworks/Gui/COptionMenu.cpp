@@ -262,7 +262,9 @@ CMenuPopup::~CMenuPopup() {
 bool CMenuPopup::openWindow() {
   IPlatformFrame* platform = m_frame ? m_frame->getPlatformFrame() : nullptr;
   if (!platform) return false;
-  m_window = platform->createPopupWindow(m_frameRect, *this);
+  CRect placed = m_frameRect;
+  m_window = platform->createPopupWindow(placed, *this);
+  m_frameRect = placed;
   m_needsDraw = true;
   idle();
   return m_window != nullptr;

@@ -9,7 +9,7 @@ class OffscreenPopupWindow : public IPlatformPopupWindow {
 };
 }  // namespace
 
-std::unique_ptr<IPlatformPopupWindow> OffscreenPlatformFrame::createPopupWindow(const CRect&,
+std::unique_ptr<IPlatformPopupWindow> OffscreenPlatformFrame::createPopupWindow(CRect&,
                                                                                 IPlatformWindowCallback&) {
   return std::make_unique<OffscreenPopupWindow>();
 }

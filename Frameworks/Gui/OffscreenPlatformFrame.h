@@ -24,7 +24,7 @@ class OffscreenPlatformFrame : public IPlatformFrame {
   void setMouseCursor(CCursorType type) override { m_cursor = type; }
   void takeKeyboardFocus() override { m_hasKeyboardFocus = true; }
   void releaseKeyboardFocus() override { m_hasKeyboardFocus = false; }
-  std::unique_ptr<IPlatformPopupWindow> createPopupWindow(const CRect&, IPlatformWindowCallback&) override;
+  std::unique_ptr<IPlatformPopupWindow> createPopupWindow(CRect&, IPlatformWindowCallback&) override;
 
   int getPresentCount() const { return m_presentCount; }
   const CRect& getLastPresented() const { return m_lastPresented; }

@@ -84,8 +84,9 @@ class IPlatformFrame {
   // Takes the keyboard focus from the host (a text field was clicked) and gives it back.
   virtual void takeKeyboardFocus() = 0;
   virtual void releaseKeyboardFocus() = 0;
-  // A pop-up at rect (frame coordinates), or null when none can be made.
-  virtual std::unique_ptr<IPlatformPopupWindow> createPopupWindow(const CRect& rect,
+  // A pop-up at rect (frame coordinates), or null when none can be made. When the pop-up has to
+  // move to stay on the screen, rect is updated to where it was placed.
+  virtual std::unique_ptr<IPlatformPopupWindow> createPopupWindow(CRect& rect,
                                                                   IPlatformWindowCallback& callback) = 0;
   // A file descriptor that becomes readable when events wait (-1 if none); hosts with an
   // event-loop fd watch may call CFrame::idle when it does.

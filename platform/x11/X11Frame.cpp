@@ -298,7 +298,7 @@ class X11PlatformFrame : public IPlatformFrame {
     m_previousFocus = None;
   }
 
-  std::unique_ptr<IPlatformPopupWindow> createPopupWindow(const CRect& rect, IPlatformWindowCallback& callback) override {
+  std::unique_ptr<IPlatformPopupWindow> createPopupWindow(CRect& rect, IPlatformWindowCallback& callback) override {
     if (m_windowGone || m_popup) return nullptr;
     ErrorTrap trap(m_display);
     const int screen = DefaultScreen(m_display);
@@ -307,12 +307,14 @@ class X11PlatformFrame : public IPlatformFrame {
     Window child;
     XTranslateCoordinates(m_display, m_window, root, static_cast<int>(rect.left), static_cast<int>(rect.top), &rootX,
                           &rootY, &child);
+    const int originX = rootX, originY = rootY;
     const int width = std::max(1, static_cast<int>(rect.getWidth()));
     const int height = std::max(1, static_cast<int>(rect.getHeight()));
     // Keep the pop-up on the screen: flip it above its origin, or push it left, when it would leave it.
     const int screenWidth = DisplayWidth(m_display, screen), screenHeight = DisplayHeight(m_display, screen);
     if (rootY + height > screenHeight && rootY - height >= 0) rootY = std::max(0, rootY - height);
     if (rootX + width > screenWidth) rootX = std::max(0, screenWidth - width);
+    rect.offset(rootX - originX, rootY - originY);
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
     attributes.save_under = True;

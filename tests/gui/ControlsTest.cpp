@@ -422,3 +422,15 @@ TEST_F(Controls, ParamDisplayShowsTheValueLocaleIndependently) {
   });
   EXPECT_EQ(probe.text(), "12 %");
 }
+
+TEST_F(Controls, TextEditCommitsWhenTheWindowLosesTheKeyboard) {
+  auto* text = new CTextEdit(CRect(10, 10, 210, 30), &listener, 12, "");
+  frame->addView(text);
+  down(20, 20);
+  type(U"kept");
+  frame->platformOnFocusLost();  // the user clicked into another window
+  EXPECT_FALSE(text->isTextEditing());
+  EXPECT_EQ(text->getText(), "kept");
+  EXPECT_EQ(listener.events, (std::vector<std::string>{"value 12"}));
+  EXPECT_EQ(key(0, 'x'), -1) << "later keys go to the host again";
+}

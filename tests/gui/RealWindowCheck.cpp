@@ -104,9 +104,7 @@ class TestHost : public VSTGUIEditorInterface {
     pid_t pid = 0;
     ASSERT_EQ(posix_spawnp(&pid, "xdotool", nullptr, nullptr, argv.data(), environ), 0);
     int status = 0;
-    const auto t0 = std::chrono::steady_clock::now();
     while (waitpid(pid, &status, WNOHANG) == 0) pump(5);
-    if (getenv("GUI_DEBUG")) fprintf(stderr, "xdotool %s %s: %lld ms\n", args[1].c_str(), args.size() > 2 ? args[2].c_str() : "", (long long)std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "xdotool " << args[1] << " failed";
     pump(80);
   }

@@ -396,3 +396,49 @@ TEST(GuiViews, ContainersTakeTheirChildrenOutOfAndBackIntoTheWindow) {
   EXPECT_EQ(child->getFrame(), frame) << "and come back with it";
   frame->close();
 }
+
+TEST_F(FrameFixture, ContainerBackgroundsAreAColourOrAPicture) {
+  auto picture = makeOwned<CBitmap>(100, 50);
+  {
+    auto access = CBitmapPixelAccess::create(picture);
+    do {
+      access->setColor(access->getX() < 50 ? kGreenCColor : kBlueCColor);
+    } while (++(*access));
+  }
+  frame->setBackground(picture);
+  auto* coloured = new CViewContainer(CRect(120, 0, 200, 100));
+  coloured->setBackgroundColor(kRedCColor);
+  frame->addView(coloured);
+  frame->idle();
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 10, 10), kGreenCColor);
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 60, 10), kBlueCColor);
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 10, 60).alpha, 0) << "the picture is not stretched";
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 150, 50), kRedCColor);
+
+  // Changing a pixel of the background picture in place shows after a redraw.
+  {
+    auto access = CBitmapPixelAccess::create(picture);
+    access->setPosition(10, 10);
+    access->setColor(kWhiteCColor);
+  }
+  frame->invalid();
+  frame->idle();
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 10, 10), kWhiteCColor);
+}
+
+TEST_F(FrameFixture, ViewsDrawClippedToTheirOwnRectangle) {
+  struct Spiller : CView {
+    using CView::CView;
+    void draw(CDrawContext* context) override {
+      context->setFillColor(kRedCColor);
+      context->drawRect(CRect(-100, -100, 1000, 1000), kDrawFilled);  // far too big
+    }
+  };
+  auto* container = new CViewContainer(CRect(50, 20, 150, 80));
+  container->addView(new Spiller(CRect(10, 10, 20, 20)));
+  frame->addView(container);
+  frame->idle();
+  EXPECT_EQ(guitest::countPixels(frame->getBackBuffer(), CRect(0, 0, 200, 100), kRedCColor), 100)
+      << "only the view's own 10 x 10 pixels";
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 60, 30), kRedCColor);
+}
