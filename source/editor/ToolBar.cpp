@@ -53,6 +53,14 @@ void addMissingEntry(COptionMenu* menu, const char* text) {
   menu->addEntry(text, -1, CMenuItem::kDisabled);
 }
 
+// The options menu is a menu of actions: the mouse wheel must not fire them one after another
+// the way it steps through presets or themes.
+class ActionMenu : public COptionMenu {
+ public:
+  using COptionMenu::COptionMenu;
+  bool onWheel(const CPoint&, const CMouseWheelAxis&, const float&, const CButtonState&) override { return false; }
+};
+
 }  // namespace
 
 ToolBar::ToolBar(presets::PresetManager& presets, core::EditorToPluginCoreInterface& core, std::mutex& presetLock,
@@ -91,7 +99,8 @@ void ToolBar::createControls(CFrame* frame, const AboutBox* aboutBox, const Regi
   m_captionFont = makeOwned<CFontDesc>("Tahoma_Small", captionFontSize());
 
   auto menu = [this](const CRect& r, int32_t tag, int32_t style) {
-    auto* m = new COptionMenu(r, this, tag, nullptr, nullptr, style);
+    COptionMenu* m = tag == kOptionsMenuTag ? new ActionMenu(r, this, tag, nullptr, nullptr, style)
+                                            : new COptionMenu(r, this, tag, nullptr, nullptr, style);
     m->setFont(m_font);
     m->setFontColor(kMenuFontColour);
     m->setBackColor(kMenuBackColour);
@@ -129,8 +138,13 @@ void ToolBar::createControls(CFrame* frame, const AboutBox* aboutBox, const Regi
   m_sizeControl = new CDireDeridZoom(CRect(sizeLeft, 10 * m_sy, sizeLeft + 51 * m_sx, 26 * m_sy), this, kSizeTag);
   m_sizeControl->setMin(0.f);
   m_sizeControl->setMax(CDireDeridZoom::kMaximum);
-  m_zoomLabel = label(CRect(sizeLeft - 36 * m_sx, 12 * m_sy, sizeLeft - 3 * m_sx, 24 * m_sy), -1, "zoom", kZoomColour, false);
+  // "zoom" ends just left of the size control and never reaches into the appearance selector.
+  const double zoomLeft = std::max(sizeLeft - 36 * m_sx, appearanceRect.right + 2 * m_sx);
+  const CRect zoomRect(zoomLeft, 12 * m_sy, sizeLeft - 2 * m_sx, 24 * m_sy);
+  m_zoomLabel = label(zoomRect, -1, "zoom", kZoomColour, false);
   m_zoomLabel->setHoriAlign(kRightText);
+  m_zoomFont = makeOwned<CFontDesc>("Tahoma_Small", zoomFontSize(zoomRect.getWidth()));
+  m_zoomLabel->setFont(m_zoomFont);
 
   if (!regions.manualIcon.isEmpty()) {
     // Only there for the help box's hit test; the editor's idle opens the manual.
@@ -155,6 +169,10 @@ void ToolBar::createControls(CFrame* frame, const AboutBox* aboutBox, const Regi
     program = m_presets.currentProgramPosition();
   }
   programChange(static_cast<int>(list), static_cast<int>(program));
+}
+
+double ToolBar::zoomFontSize(double width) const {
+  return toolbar_drawing::fittingFontSize("Tahoma_Small", {"zoom"}, captionFontSize(), width - 1);
 }
 
 double ToolBar::captionFontSize() const {
@@ -186,6 +204,7 @@ void ToolBar::frameResized() {
   // The controls share the font, so one size change reaches all of them.
   m_font->setSize(kFontSize * m_sy);
   m_captionFont->setSize(captionFontSize());
+  if (m_zoomLabel) m_zoomFont->setSize(zoomFontSize(m_zoomLabel->getViewSize().getWidth()));
   m_frame->invalid();
 }
 

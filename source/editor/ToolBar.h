@@ -176,6 +176,7 @@ class ToolBar : public VSTGUI::IControlListener {
   std::size_t listPositionOfBank(std::size_t bankIndex) const;
   VSTGUI::CRect scaled(double x, double y, double width, double height) const;
   double captionFontSize() const;
+  double zoomFontSize(double width) const;
 
   presets::PresetManager& m_presets;
   core::EditorToPluginCoreInterface& m_core;
@@ -186,7 +187,8 @@ class ToolBar : public VSTGUI::IControlListener {
 
   VSTGUI::CFrame* m_frame = nullptr;
   VSTGUI::SharedPointer<VSTGUI::CFontDesc> m_font;         // menus and dialogs: 16 x scale
-  VSTGUI::SharedPointer<VSTGUI::CFontDesc> m_captionFont;  // "compare", "current", "save", "zoom"
+  VSTGUI::SharedPointer<VSTGUI::CFontDesc> m_captionFont;  // "compare", "current", "save"
+  VSTGUI::SharedPointer<VSTGUI::CFontDesc> m_zoomFont;
   ColourGroupB m_stepperColours;
   const AboutBox* m_aboutBox = nullptr;
   double m_sx = 1.0;

@@ -21,8 +21,25 @@ class SaveDialogTest : public ToolBarFixture {
     EXPECT_EQ(frame->getModalView(), toolbar->saveDialog()) << "the save button shows the dialog";
     return toolbar->saveDialog();
   }
-  // Types `name` into the field as a user would: select everything, then the new text.
+  // Puts `name` into the field.
   void type(skarvel::SaveDialog* dialog, const std::string& name) { dialog->textField()->setText(name); }
+  // Types `name` as a user would: click into the field, select everything, type the keys.
+  void typeKeys(skarvel::SaveDialog* dialog, const std::string& name) {
+    clickCentre(dialog->textField());
+    key(VSTGUI::VKEY_HOME, 0);
+    key(VSTGUI::VKEY_END, VSTGUI::MODIFIER_SHIFT);
+    for (char c : name) {
+      VSTGUI::VstKeyCode code;
+      code.character = c;
+      frame->platformOnKeyDown(code);
+    }
+  }
+  void key(uint8_t virt, uint8_t modifier) {
+    VSTGUI::VstKeyCode code;
+    code.virt = virt;
+    code.modifier = modifier;
+    frame->platformOnKeyDown(code);
+  }
   void press(skarvel::SaveDialog* dialog, int32_t tag) { clickCentre(dialog->button(tag)); }
   std::string notice() {
     auto* shown = dynamic_cast<skarvel::cTimedResponse*>(frame->getModalView());
@@ -65,7 +82,7 @@ TEST_F(SaveDialogTest, NewUserPresetWithATypedNameIsWrittenAndSelected) {
   open();
   plugin->parameterChangedFromEditor(kLevel, 0.9f);
   skarvel::SaveDialog* dialog = openDialog();
-  type(dialog, "My Lead");
+  typeKeys(dialog, "My Lead");
   press(dialog, MultiActionDialog::kFirstAction);
 
   EXPECT_EQ(notice(), "New preset was saved with the name \"My Lead\"");
@@ -112,6 +129,16 @@ TEST_F(SaveDialogTest, UnchangedNameAsksBeforeOverwritingAndNoReturnsToTheDialog
   std::ifstream file(root / "Presets/User/My Lead.yaml");
   const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("Level: 0.5"), std::string::npos) << text;
+}
+
+TEST_F(SaveDialogTest, EscapeClosesTheDialogWithoutSaving) {
+  open();
+  skarvel::SaveDialog* dialog = openDialog();
+  typeKeys(dialog, "Never");
+  key(VSTGUI::VKEY_ESCAPE, 0);  // ends the typing
+  key(VSTGUI::VKEY_ESCAPE, 0);  // closes the dialog
+  EXPECT_EQ(frame->getModalView(), nullptr);
+  EXPECT_TRUE(userFiles().empty());
 }
 
 TEST_F(SaveDialogTest, OverwriteButtonWritesTheCurrentUserPreset) {

@@ -193,6 +193,19 @@ TEST_F(ToolBarFixture, ExploreItemsOpenTheUserFolders) {
   EXPECT_EQ(desktop.openedUrls[2], ToolBar::kWebSiteUrl);
 }
 
+TEST_F(ToolBarFixture, TheWheelStepsPresetsButNeverFiresAnOption) {
+  open();
+  const VSTGUI::CPoint options = toolbar->optionsMenu()->getViewSize().getCenter();
+  for (int i = 0; i < 8; ++i) frame->platformOnMouseWheel(options, VSTGUI::kMouseWheelAxisY, -1.f, VSTGUI::CButtonState());
+  EXPECT_TRUE(desktop.openedUrls.empty());
+  EXPECT_EQ(frame->getModalView(), nullptr);
+  EXPECT_TRUE(desktop.selectorConfigs.empty());
+
+  frame->platformOnMouseWheel(toolbar->presetMenu()->getViewSize().getCenter(), VSTGUI::kMouseWheelAxisY, -1.f,
+                              VSTGUI::CButtonState());
+  EXPECT_EQ(currentName(), "Beta");
+}
+
 TEST_F(ToolBarFixture, ClosingAndReopeningTheControlsLeavesNothingBehind) {
   open();
   const int64_t before = VSTGUI::CBaseObject::liveObjectCount();

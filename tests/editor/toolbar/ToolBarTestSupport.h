@@ -219,7 +219,8 @@ class ToolBarFixture : public testing::Test {
 
   presets::PresetManager& presets() { return plugin->presetManager(); }
   std::string currentName() { return plugin->currentProgramName(); }
-  float level() { return plugin->parameterValue(kLevel); }
+  // What the engine plays with (during a comparison the host still reads the edited value).
+  float level() { return factory->engine().getParameter(kLevel); }
 
   // Runs every timer against a clock the test moves (never sleeping).
   static void advanceTimers(uint64_t milliseconds) {
