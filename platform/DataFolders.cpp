@@ -11,6 +11,13 @@ namespace platform {
 
 namespace {
 
+// The system's own separator, so the folders read as the system writes paths.
+#ifdef _WIN32
+#define SKARVEL_SEP "\\"
+#else
+#define SKARVEL_SEP "/"
+#endif
+
 struct Folders {
   std::optional<std::string> root;
   std::optional<std::string> factoryPresets;
@@ -53,17 +60,17 @@ std::string dataRoot() {
   return rootLocked();
 }
 
-std::string factoryPresetsFolder() { return folder(&Folders::factoryPresets, "Presets/Factory/", false); }
-std::string userPresetsFolder() { return folder(&Folders::userPresets, "Presets/User/", true); }
-std::string factoryThemesFolder() { return folder(&Folders::factoryThemes, "Appearance/Factory/", false); }
-std::string userThemesFolder() { return folder(&Folders::userThemes, "Appearance/User/", true); }
+std::string factoryPresetsFolder() { return folder(&Folders::factoryPresets, "Presets" SKARVEL_SEP "Factory" SKARVEL_SEP, false); }
+std::string userPresetsFolder() { return folder(&Folders::userPresets, "Presets" SKARVEL_SEP "User" SKARVEL_SEP, true); }
+std::string factoryThemesFolder() { return folder(&Folders::factoryThemes, "Appearance" SKARVEL_SEP "Factory" SKARVEL_SEP, false); }
+std::string userThemesFolder() { return folder(&Folders::userThemes, "Appearance" SKARVEL_SEP "User" SKARVEL_SEP, true); }
 
 std::string dataFilePath(const std::string& relativeName) { return dataRoot() + relativeName; }
 
 void setDataRootForTesting(const std::string& root) {
   const std::lock_guard<std::mutex> lock(g_foldersMutex);
   g_folders = Folders{};
-  if (!root.empty()) g_folders.rootOverride = root.back() == '/' ? root : root + "/";
+  if (!root.empty()) g_folders.rootOverride = root.back() == SKARVEL_SEP[0] ? root : root + SKARVEL_SEP;
 }
 
 }  // namespace platform

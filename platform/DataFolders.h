@@ -4,7 +4,8 @@
 
 namespace platform {
 
-// The plug-in's data folders, all beside its own module file and all ending in "/":
+// The plug-in's data folders, all beside its own module file and all ending in the system's
+// separator ("/" here, "\" on Windows):
 //
 //   <root>/                      the folder of the module file (links resolved)
 //   <root>/Presets/Factory/      shipped presets
@@ -24,7 +25,7 @@ std::string userThemesFolder();
 // Any other data file, by its name relative to the root ("Skarvel_logo.png").
 std::string dataFilePath(const std::string& relativeName);
 
-// Test seam: points the data root at `root` (a trailing "/" is added when missing) and forgets
+// Test seam: points the data root at `root` (a trailing separator is added when missing) and forgets
 // every folder computed so far. An empty text returns to the module's own folder.
 void setDataRootForTesting(const std::string& root);
 

@@ -27,6 +27,8 @@ bool createFolder(const std::string& path) {
   return ::mkdir(path.c_str(), 0777) == 0 || isFolder(path);
 }
 
+std::FILE* openFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
 bool readFile(const std::string& path, std::vector<unsigned char>& bytes) {
   bytes.clear();
   std::FILE* file = std::fopen(path.c_str(), "rb");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ bool isFolder(const std::string& path);
 
 // Creates one folder level (parents must exist). True when the folder exists afterwards.
 bool createFolder(const std::string& path);
+
+// Opens a file as std::fopen does, but takes a UTF-8 path on every system (Windows needs the
+// UTF-16 form for names outside its code page). Null on failure.
+std::FILE* openFile(const std::string& path, const char* mode);
 
 // Reads the whole file as raw bytes. False when it cannot be opened or read.
 bool readFile(const std::string& path, std::vector<unsigned char>& bytes);

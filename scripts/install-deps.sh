@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing Skarvel needs on Debian 12 (run as root, or with sudo).
-# Quiet and quick when everything is already there.
+# Quiet and quick when everything is already there. With --windows it also installs the
+# Windows cross build's tools (MinGW-w64, wine) and the source-package entry that
+# `apt-get source libyaml` needs.
 set -euo pipefail
 
 packages=(
@@ -12,6 +14,19 @@ packages=(
   xvfb xauth xdotool x11-utils
   locales
 )
+windows_sources=/etc/apt/sources.list.d/skarvel-deb-src.sources
+if [ "${1:-}" = "--windows" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev)
+fi
+
+# Source packages come from the same archive as the binary ones: the system's own Debian entry
+# is copied as a deb-src entry (its security suite has no sources, so it is left out).
+add_windows_sources() {
+  [ "${1:-}" = "--windows" ] && [ ! -e "$windows_sources" ] || return 1
+  [ -e /etc/apt/sources.list.d/debian.sources ] || return 1
+  awk 'BEGIN { RS = ""; ORS = "\n\n" } !/-security/ { sub(/Types: deb\n/, "Types: deb-src\n"); print }' \
+    /etc/apt/sources.list.d/debian.sources | $sudo tee "$windows_sources" >/dev/null
+}
 
 missing=()
 for package in "${packages[@]}"; do
@@ -20,10 +35,13 @@ done
 # A decimal-comma locale, so the tests can prove numbers never follow the process locale.
 need_locale=0
 locale -a 2>/dev/null | grep -qi '^de_DE.utf-\?8$' || need_locale=1
-[ ${#missing[@]} -eq 0 ] && [ $need_locale -eq 0 ] && exit 0
-
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
+if add_windows_sources "${1:-}"; then
+  $sudo apt-get update -qq
+fi
+[ ${#missing[@]} -eq 0 ] && [ $need_locale -eq 0 ] && exit 0
+
 export DEBIAN_FRONTEND=noninteractive
 if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq

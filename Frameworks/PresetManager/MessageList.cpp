@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "platform/FileSystem.h"
 #include "platform/ProductNames.h"
 
 namespace presets {
@@ -15,14 +16,18 @@ const std::string& MessageList::line(std::size_t index) const {
 std::string MessageList::defaultFileName() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
   localtime_r(&now, &local);
+#endif
   char stamp[32] = {};
   std::strftime(stamp, sizeof stamp, "%Y-%m-%d-%H-%M-%S", &local);
   return platform::productName() + "-Messages-" + stamp + ".txt";
 }
 
 bool MessageList::saveTo(const std::string& path) const {
-  std::FILE* file = std::fopen(path.c_str(), "a");
+  std::FILE* file = platform::openFile(path, "a");
   if (!file) return false;
   bool ok = true;
   for (const std::string& text : m_lines) {

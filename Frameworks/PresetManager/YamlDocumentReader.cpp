@@ -1,6 +1,7 @@
 #include "YamlDocumentReader.h"
 
 #include "YamlEventHandler.h"
+#include "platform/FileSystem.h"
 
 namespace presets {
 
@@ -33,7 +34,8 @@ YamlDocumentReader::YamlDocumentReader(const std::string& path, MessageList& mes
     return;
   }
   m_parserInitialised = true;
-  m_file = std::fopen(path.c_str(), "r");
+  // Binary: libyaml reads every kind of line break itself.
+  m_file = platform::openFile(path, "rb");
   if (!m_file) {
     m_messages.append("Failed to open file " + path);
     return;

@@ -203,7 +203,9 @@ TEST_F(AppearanceManagerTest, ALaterThemeWithTheSameNameTakesTheLookupEntry) {
 
 TEST_F(AppearanceManagerTest, AFolderLinkLoopIsWalkedOnce) {
   writeTheme(userFolder + "/Sub/Looped.yaml", "Looped");
-  fs::create_directory_symlink(userFolder, userFolder + "/Sub/Back");
+  std::error_code linkError;
+  fs::create_directory_symlink(userFolder, userFolder + "/Sub/Back", linkError);
+  if (linkError) GTEST_SKIP() << "no symbolic links here: " << linkError.message();
   manager.reload();
   EXPECT_EQ(names(), std::vector<std::string>{"Looped"});
 }
@@ -216,9 +218,15 @@ TEST_F(AppearanceManagerTest, ByDefaultThemesComeFromTheDataFoldersBesideThePlug
   beside.reload();
   platform::setDataRootForTesting("");
 
-  EXPECT_EQ(beside.factoryFolder(), root + "/Appearance/Factory/");
-  EXPECT_EQ(beside.userFolder(), root + "/Appearance/User/");
+  // The data folders are written with the system's own separator.
+#ifdef _WIN32
+  const std::string s = "\\";
+#else
+  const std::string s = "/";
+#endif
+  EXPECT_EQ(beside.factoryFolder(), root + s + "Appearance" + s + "Factory" + s);
+  EXPECT_EQ(beside.userFolder(), root + s + "Appearance" + s + "User" + s);
   EXPECT_TRUE(fs::is_directory(root + "/Appearance/User"));
   ASSERT_EQ(beside.count(), 1u);
-  EXPECT_EQ(beside.currentAppearance()->filePath, root + "/Appearance/Factory/Shipped.yaml");
+  EXPECT_EQ(beside.currentAppearance()->filePath, root + s + "Appearance" + s + "Factory" + s + "Shipped.yaml");
 }

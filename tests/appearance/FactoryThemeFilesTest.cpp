@@ -63,7 +63,7 @@ class ThemeParser {
 public:
   explicit ThemeParser(const fs::path& path) {
     m_theme.path = path;
-    m_file = std::fopen(path.c_str(), "r");
+    m_file = std::fopen(path.string().c_str(), "r");
     yaml_parser_initialize(&m_parser);
     if (m_file != nullptr) yaml_parser_set_input_file(&m_parser, m_file);
   }

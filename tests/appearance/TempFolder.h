@@ -7,13 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include "common/TempFolderName.h"
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
 public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "skarvel-appearance-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot create a temporary folder";
-    m_path = pattern;
+    m_path = makeTempFolder("skarvel-appearance-");
+    if (m_path.empty()) ADD_FAILURE() << "cannot create a temporary folder";
   }
   ~TempFolder() {
     std::error_code ignored;

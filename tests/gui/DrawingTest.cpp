@@ -1,4 +1,7 @@
 // Drawing into an offscreen context, checked pixel by pixel.
+#ifdef _WIN32
+#include <windows.h>
+#endif
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -80,6 +83,11 @@ TEST(GuiDrawing, OnePixelLinesCoverExactlyTheirColumnOrRow) {
 }
 
 TEST(GuiDrawing, AntiAliasingSoftensDiagonalEdgesOnlyWhenOn) {
+#ifdef _WIN32
+  // wine's GDI+ fills shapes without anti-aliasing; Windows' own does not.
+  if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+    GTEST_SKIP() << "wine's GDI+ does not anti-alias fills";
+#endif
   auto countPartial = [](COffscreenContext* context) {
     int partial = 0;
     for (int a = 1; a < 255; ++a) partial += countPixels(context, CRect(0, 0, 64, 64), CColor(255, 255, 255, a));

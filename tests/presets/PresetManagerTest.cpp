@@ -111,7 +111,9 @@ TEST(PresetManager, BrokenFilesAreLeftOutAndFlagged) {
   fx.root.write("Presets/Factory/empty.yaml", "");
   fx.root.write("Presets/Factory/bom.yaml", "\xEF\xBB\xBF" + presetText("Bom"));
   fx.root.write("Presets/User/typo.yaml", "---\nPreest:\n  name: x\n  format: 1\nParams:\n  FM: 1\n");
-  fs::create_symlink(fx.userFolder + "nowhere", fx.userFolder + "unreadable.yaml");
+  std::error_code linkError;
+  fs::create_symlink(fx.userFolder + "nowhere", fx.userFolder + "unreadable.yaml", linkError);
+  if (linkError) GTEST_SKIP() << "no symbolic links here: " << linkError.message();
   PresetManager& manager = fx.load();
   EXPECT_FALSE(manager.allFilesLoaded());
   EXPECT_EQ(fx.names(kFactoryPresetsList), (std::vector<std::string>{"Bom", "Good"}));

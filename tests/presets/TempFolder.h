@@ -6,14 +6,15 @@
 #include <iterator>
 #include <string>
 
+#include "common/TempFolderName.h"
+
 // A fresh folder under the system's temporary folder, removed with everything in it when the
 // test ends. Paths handed out are plain strings, as the code under test takes them.
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "skarvel-presets-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    m_path = pattern;
+    m_path = makeTempFolder("skarvel-presets-");
+    if (m_path.empty()) std::abort();
   }
   ~TempFolder() {
     std::error_code ignored;
