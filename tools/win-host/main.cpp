@@ -8,7 +8,7 @@
 //                                                render of the same phrase (from Linux)
 //
 // The render matches skarvel-render's: 44100 Hz, blocks of 512 frames, 2 s tail, events and
-// parameter cues at the frame nearest their time, output clipped to -1..1 as the WAV writer does.
+// parameter cues at the frame nearest their time, float samples written unclipped.
 
 #include <algorithm>
 #include <cmath>
@@ -166,9 +166,9 @@ bool renderDemo(const std::string& plugin, FloatAudio& audio, std::string& error
     std::fill(right.begin(), right.end(), 0.0f);
     host.process(outputs, frames);
     for (int i = 0; i < frames; ++i) {
-      // Clipped as the WAV writer of the Linux render clips.
-      audio.samples[2 * (start + i)] = std::clamp(left[i], -1.0f, 1.0f);
-      audio.samples[2 * (start + i) + 1] = std::clamp(right[i], -1.0f, 1.0f);
+      // Float samples as they are: a float WAV holds values beyond -1..1 unclipped.
+      audio.samples[2 * (start + i)] = left[i];
+      audio.samples[2 * (start + i) + 1] = right[i];
     }
   }
   host.stop();

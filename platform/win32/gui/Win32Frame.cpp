@@ -24,7 +24,8 @@ HINSTANCE thisModule() {
   return module;
 }
 
-// The window procedure's owner: the frame or a pop-up.
+// The window procedure's owner: the frame or a pop-up. Its address (as a MessageTarget, not
+// as the derived class) travels in the window's creation parameters.
 class MessageTarget {
  public:
   virtual ~MessageTarget() = default;
@@ -144,9 +145,10 @@ class Win32PlatformFrame : public IPlatformFrame, public MessageTarget {
 
   bool create(const CRect& size, HWND parent) {
     if (!registerClasses() || !IsWindow(parent)) return false;
+    MessageTarget* target = this;
     m_window = CreateWindowExW(0, kFrameClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                                std::max(1, static_cast<int>(size.getWidth())),
-                               std::max(1, static_cast<int>(size.getHeight())), parent, nullptr, thisModule(), this);
+                               std::max(1, static_cast<int>(size.getHeight())), parent, nullptr, thisModule(), target);
     return m_window != nullptr;
   }
 
@@ -194,7 +196,7 @@ class Win32PlatformFrame : public IPlatformFrame, public MessageTarget {
     if (m_window && GetFocus() == m_window && m_previousFocus && IsWindow(m_previousFocus)) SetFocus(m_previousFocus);
     m_previousFocus = nullptr;
   }
-  std::unique_ptr<IPlatformPopupWindow> createPopupWindow(const CRect& rect, IPlatformWindowCallback& callback) override;
+  std::unique_ptr<IPlatformPopupWindow> createPopupWindow(CRect& rect, IPlatformWindowCallback& callback) override;
   uintptr_t getNativeWindow() const override { return reinterpret_cast<uintptr_t>(m_window); }
 
   void popupClosed() { m_popupOpen = false; }
@@ -356,14 +358,26 @@ class Win32PopupWindow : public IPlatformPopupWindow, public MessageTarget {
     m_owner.popupClosed();
   }
 
-  bool create(const CRect& rect, HWND frameWindow) {
+  // Opens at rect (frame coordinates); when the screen's edge moves it, rect follows.
+  bool create(CRect& rect, HWND frameWindow) {
     POINT origin{static_cast<LONG>(rect.left), static_cast<LONG>(rect.top)};
     ClientToScreen(frameWindow, &origin);
+    const POINT requested = origin;
+    const LONG width = std::max(1L, static_cast<LONG>(rect.getWidth()));
+    const LONG height = std::max(1L, static_cast<LONG>(rect.getHeight()));
+    // Keep the pop-up on its monitor: flip it above its origin, or push it left, when it would leave it.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromPoint(origin, MONITOR_DEFAULTTONEAREST), &monitor)) {
+      const RECT& work = monitor.rcWork;
+      if (origin.y + height > work.bottom && origin.y - height >= work.top) origin.y -= height;
+      if (origin.x + width > work.right) origin.x = std::max(work.left, work.right - width);
+    }
+    rect.offset(origin.x - requested.x, origin.y - requested.y);
     m_size = CRect(0, 0, rect.getWidth(), rect.getHeight());
+    MessageTarget* target = this;
     m_window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kPopupClass, L"", WS_POPUP,
-                               origin.x, origin.y, std::max(1, static_cast<int>(rect.getWidth())),
-                               std::max(1, static_cast<int>(rect.getHeight())), frameWindow, nullptr, thisModule(),
-                               this);
+                               origin.x, origin.y, width, height, frameWindow, nullptr, thisModule(), target);
     if (!m_window) return false;
     ShowWindow(m_window, SW_SHOWNOACTIVATE);
     SetCapture(m_window);
@@ -426,7 +440,7 @@ class Win32PopupWindow : public IPlatformPopupWindow, public MessageTarget {
   CRect m_size;
 };
 
-std::unique_ptr<IPlatformPopupWindow> Win32PlatformFrame::createPopupWindow(const CRect& rect,
+std::unique_ptr<IPlatformPopupWindow> Win32PlatformFrame::createPopupWindow(CRect& rect,
                                                                             IPlatformWindowCallback& callback) {
   if (!m_window || m_popupOpen) return nullptr;
   auto popup = std::make_unique<Win32PopupWindow>(*this, callback);
