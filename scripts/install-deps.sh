@@ -10,6 +10,7 @@ packages=(
   libyaml-dev libsndfile1-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcairo2-dev libx11-dev libxcb1-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core
+  fonts-dejavu-extra
   xvfb xauth xdotool x11-utils
   locales
 )

@@ -1,26 +1,95 @@
 #include "source/editor/EditorCore.h"
 
+#include <chrono>
+
 namespace skarvel {
 
-EditorCore::EditorCore(core::PluginToHostInterface& effect, core::EditorToPluginCoreInterface& core)
-    : m_effect(effect), m_core(core) {}
+EditorCore::EditorCore(core::PluginToHostInterface& effect, core::PluginCore& core)
+    : m_effect(effect), m_core(core), m_createdTicks(tickCount()) {
+  m_rect.right = kNormalWidth;
+  m_rect.bottom = kNormalHeight;
+}
 
-EditorCore::~EditorCore() = default;
+EditorCore::~EditorCore() {
+  if (frame) EditorCore::close();
+}
+
+std::uint32_t EditorCore::tickCount() {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
 
 bool EditorCore::getRect(core::EditorRect** rect) {
-  if (rect) *rect = &m_rect;
+  if (!rect) return false;
+  *rect = &m_rect;
   return true;
 }
 
-bool EditorCore::open(void*) { return false; }
+bool EditorCore::open(void* parent) {
+  m_systemWindow = parent;
+  return true;
+}
 
-void EditorCore::close() {}
+void EditorCore::close() {
+  m_systemWindow = nullptr;
+#ifndef SKARVEL_WITHOUT_EDITOR_WINDOW
+  if (frame) {
+    VSTGUI::CFrame* closing = frame;
+    frame = nullptr;
+    closing->close();
+  }
+#endif
+}
 
-void EditorCore::idle() {}
+void EditorCore::idle() {
+#ifndef SKARVEL_WITHOUT_EDITOR_WINDOW
+  if (frame && !frame->isInsideIdle()) frame->idle();
+#endif
+}
 
-// Without a window there are no controls to move or menus to update.
-void EditorCore::setParameterFromHost(int, float) {}
+#ifdef SKARVEL_WITHOUT_EDITOR_WINDOW
+bool EditorCore::onKeyDown(std::int32_t, int, int) { return false; }
+bool EditorCore::onKeyUp(std::int32_t, int, int) { return false; }
+#else
+namespace {
+VSTGUI::VstKeyCode keyCode(std::int32_t character, int virtualKey, int modifiers) {
+  VSTGUI::VstKeyCode code;
+  code.character = character;
+  code.virt = static_cast<std::uint8_t>(virtualKey);
+  code.modifier = static_cast<std::uint8_t>(modifiers);
+  return code;
+}
+}  // namespace
 
-void EditorCore::programChanged(int, int) {}
+bool EditorCore::onKeyDown(std::int32_t character, int virtualKey, int modifiers) {
+  if (!frame) return false;
+  VSTGUI::VstKeyCode code = keyCode(character, virtualKey, modifiers);
+  return frame->onKeyDown(code) == 1;
+}
+
+bool EditorCore::onKeyUp(std::int32_t character, int virtualKey, int modifiers) {
+  if (!frame) return false;
+  VSTGUI::VstKeyCode code = keyCode(character, virtualKey, modifiers);
+  return frame->onKeyUp(code) == 1;
+}
+#endif
+
+bool EditorCore::setKnobMode(int mode) {
+  m_knobMode = mode;
+  return true;
+}
+
+void EditorCore::beginEdit(int32_t index) {
+  if (isParameter(index)) m_effect.beginEdit(index);
+}
+
+void EditorCore::endEdit(int32_t index) {
+  if (isParameter(index)) m_effect.endEdit(index);
+}
+
+bool EditorCore::beforeSizeChange(const VSTGUI::CRect& newSize, const VSTGUI::CRect&) {
+  if (!m_effect.canHostDo("sizeWindow")) return true;
+  return m_effect.sizeWindow(static_cast<int>(newSize.getWidth()), static_cast<int>(newSize.getHeight()));
+}
 
 }  // namespace skarvel

@@ -1,34 +1,68 @@
 #pragma once
 
+#include <cstdint>
+
 #include "Frameworks/Core/AEffGUIEditor.h"
-#include "Frameworks/Core/EditorToPluginCoreInterface.h"
+#include "Frameworks/Core/Plugin/PluginCore.h"
 #include "Frameworks/Core/PluginToHostInterface.h"
+#include "Frameworks/Gui/CFrame.h"
+#include "Frameworks/Gui/VSTGUIEditorInterface.h"
 
 namespace skarvel {
 
-// The editor object the plug-in core creates and the host addresses. It declares the window's
-// size and receives the core's notifications, but it has no window yet: open reports failure.
-class EditorCore : public core::AEffGUIEditor {
+// The editor as the host and the plug-in core see it, without the instrument's window: the
+// window rectangle, the frame inside the host's parent window, the idle pass that lets the
+// frame handle its events and redraw, the host's keys and knob mode, and the gesture and resize
+// requests the frame passes on to the host. The instrument's editor adds the window's contents
+// and the core's notifications (setParameterFromHost, programChanged, editorHook), which stay
+// abstract here.
+//
+// All of it runs on the host's user-interface thread.
+class EditorCore : public core::AEffGUIEditor, public VSTGUI::VSTGUIEditorInterface {
  public:
-  static constexpr int kWidth = 862;
-  static constexpr int kHeight = 419;
+  // The window at its normal size, until the instrument's editor sets another.
+  static constexpr std::int16_t kNormalWidth = 862;
+  static constexpr std::int16_t kNormalHeight = 419;
 
-  EditorCore(core::PluginToHostInterface& effect, core::EditorToPluginCoreInterface& core);
+  EditorCore(core::PluginToHostInterface& effect, core::PluginCore& core);
   ~EditorCore() override;
 
-  bool getRect(core::EditorRect** rect) override;
-  bool open(void* parent) override;
-  void close() override;
-  void idle() override;
-  bool isOpen() const override { return false; }
+  EditorCore(const EditorCore&) = delete;
+  EditorCore& operator=(const EditorCore&) = delete;
 
-  void setParameterFromHost(int id, float value) override;
-  void programChanged(int listIndex, int programIndex) override;
+  bool getRect(core::EditorRect** rect) override;
+  // Remembers the parent window; the subclass builds the frame.
+  bool open(void* parent) override;
+  // Forgets the parent window and releases the frame.
+  void close() override;
+  // Lets the frame handle its window events, timers and redraws (unless it is already inside
+  // its own idle, when a callback of the frame reached the host).
+  void idle() override;
+  bool isOpen() const override { return m_systemWindow != nullptr && frame != nullptr; }
+  bool onKeyDown(std::int32_t character, int virtualKey, int modifiers) override;
+  bool onKeyUp(std::int32_t character, int virtualKey, int modifiers) override;
+  bool setKnobMode(int mode) override;
+
+  // --- VSTGUI::VSTGUIEditorInterface: what the frame asks of the host ---
+  int32_t getKnobMode() const override { return m_knobMode; }
+  // Gestures on parameter controls reach the host as begin/end edit; other controls' tags do not.
+  void beginEdit(int32_t index) override;
+  void endEdit(int32_t index) override;
+  // A host that can size the window is asked to; when it refuses, the frame keeps its size.
+  bool beforeSizeChange(const VSTGUI::CRect& newSize, const VSTGUI::CRect& oldSize) override;
+
+  // Milliseconds of the clock the idle throttle uses.
+  static std::uint32_t tickCount();
 
  protected:
+  bool isParameter(int id) const { return id >= 0 && static_cast<unsigned>(id) < m_core.parameterCount(); }
+
   core::PluginToHostInterface& m_effect;
-  core::EditorToPluginCoreInterface& m_core;
-  core::EditorRect m_rect{0, 0, kHeight, kWidth};
+  core::PluginCore& m_core;
+  core::EditorRect m_rect{};
+  void* m_systemWindow = nullptr;
+  const std::uint32_t m_createdTicks;
+  int32_t m_knobMode = -1;  // the host's choice; -1: the frame's default (circular)
 };
 
 }  // namespace skarvel

@@ -1,7 +1,11 @@
 #include "source/plugin/SkarvelPlugin.h"
 
 #include "Frameworks/AppearanceManager/ColourItems.h"
-#include "source/editor/EditorCore.h"
+#ifdef SKARVEL_WITHOUT_EDITOR_WINDOW
+#include "source/editor/WindowlessEditor.h"
+#else
+#include "source/editor/myEditor.h"
+#endif
 
 namespace skarvel {
 
@@ -23,7 +27,11 @@ SkarvelPlugin::~SkarvelPlugin() {
 }
 
 core::AEffGUIEditor* SkarvelPlugin::createEditor(core::PluginToHostInterface& effect) {
-  m_editor = std::make_unique<EditorCore>(effect, *this);
+#ifdef SKARVEL_WITHOUT_EDITOR_WINDOW
+  m_editor = std::make_unique<WindowlessEditor>(effect, *this);
+#else
+  m_editor = std::make_unique<myEditor>(effect, *this, *m_appearanceFactory, m_scopeFeed);
+#endif
   return m_editor.get();
 }
 
