@@ -27,7 +27,8 @@ std::string MessageList::defaultFileName() {
 }
 
 bool MessageList::saveTo(const std::string& path) const {
-  std::FILE* file = platform::openFile(path, "a");
+  // Binary: the log's lines end in "\n" on every system.
+  std::FILE* file = platform::openFile(path, "ab");
   if (!file) return false;
   bool ok = true;
   for (const std::string& text : m_lines) {

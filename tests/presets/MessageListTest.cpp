@@ -18,12 +18,7 @@ TEST(MessageList, SavingAppendsLinesAfterExistingContentEveryTime) {
   list.append("second line");
   ASSERT_TRUE(list.saveTo(path));
   ASSERT_TRUE(list.saveTo(path));
-  // A text file: lines end as the system ends them.
-#ifdef _WIN32
-  EXPECT_EQ(TempFolder::read(path), "earlier\nfirst\r\nsecond line\r\nfirst\r\nsecond line\r\n");
-#else
   EXPECT_EQ(TempFolder::read(path), "earlier\nfirst\nsecond line\nfirst\nsecond line\n");
-#endif
 }
 
 TEST(MessageList, SavingAnEmptyListCreatesAnEmptyFile) {

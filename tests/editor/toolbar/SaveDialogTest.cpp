@@ -50,7 +50,7 @@ class SaveDialogTest : public ToolBarFixture {
   }
   std::vector<std::string> userFiles() {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(root / "Presets/User")) names.push_back(entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(root / "Presets/User")) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }
