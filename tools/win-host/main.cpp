@@ -3,6 +3,8 @@
 //
 //   skarvel-win-host check PLUGIN.dll            dispatcher answers and chunk round trip
 //   skarvel-win-host render PLUGIN.dll OUT.wav   the demo phrase as a 32-bit float WAV
+//   skarvel-win-host editor PLUGIN.dll SHOT.png  opens the editor in a hidden parent window
+//                                                and keeps a screenshot (exit 77: no windows)
 //   skarvel-win-host compare PLUGIN.dll REF.wav [TOLERANCE]
 //                                                renders the demo phrase and compares it with a
 //                                                render of the same phrase (from Linux)
@@ -18,7 +20,14 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+
+#include <set>
+
 #include "DemoPhrase.h"
+#ifdef SKARVEL_WIN_HOST_EDITOR
+#include "platform/win32/gui/GdiBitmap.h"
+#endif
 #include "FloatWav.h"
 #include "MidiFile.h"
 #include "WinPluginHost.h"
@@ -208,9 +217,104 @@ int compare(const std::string& plugin, const std::string& reference, double tole
   return ok ? 0 : 1;
 }
 
+#ifdef SKARVEL_WIN_HOST_EDITOR
+// Lets the host's message loop run and the editor idle, as a host does between its own work.
+void pumpEditor(WinPluginHost& host, int rounds) {
+  for (int i = 0; i < rounds; ++i) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    host.dispatch(vst2::effect::editIdle);
+    Sleep(5);
+  }
+}
+
+// The window's picture as it paints itself (works for hidden windows too).
+bool screenshot(HWND window, int width, int height, const std::string& path, int& colours) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ReleaseDC(nullptr, screen);
+  if (!memory || !bitmap || !bits) return false;
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+  GdiFlush();
+  std::set<std::uint32_t> seen;
+  auto picture = VSTGUI::Win32::GdiBitmap::create(VSTGUI::CPoint(width, height));
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  for (int i = 0; i < width * height; ++i) {
+    const std::uint32_t opaque = pixels[i] | 0xFF000000u;
+    seen.insert(opaque);
+    if (picture) std::memcpy(picture->getData() + 4 * i, &opaque, 4);
+  }
+  colours = static_cast<int>(seen.size());
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  if (!picture) return false;
+  picture->markDirty();
+  return picture->writePNG(path);
+}
+
+int editor(const std::string& plugin, const std::string& shotPath) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"SkarvelWinHost";
+  RegisterClassW(&windowClass);
+  // Hidden: a host may open the editor before it shows the window it put it in.
+  const HWND parent = CreateWindowExW(0, L"SkarvelWinHost", L"skarvel-win-host", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 800,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!parent) {
+    std::printf("no window system here: the editor cannot be opened\n");
+    return 77;
+  }
+  WinPluginHost host;
+  std::string error;
+  if (!host.load(plugin, error)) {
+    std::fprintf(stderr, "skarvel-win-host: %s\n", error.c_str());
+    return 1;
+  }
+  expect((host.effect()->flags & vst2::flags::hasEditor) != 0, "the plug-in has an editor");
+  vst2::EditorRect* rect = nullptr;
+  host.dispatch(vst2::effect::editGetRect, 0, 0, &rect);
+  const int width = rect ? rect->right - rect->left : 0;
+  const int height = rect ? rect->bottom - rect->top : 0;
+  expect(width > 0 && height > 0, "editor size " + std::to_string(width) + " x " + std::to_string(height));
+  expect(host.dispatch(vst2::effect::editOpen, 0, 0, parent) != 0, "the editor opens in the host's window");
+  pumpEditor(host, 40);
+  const HWND child = GetWindow(parent, GW_CHILD);
+  expect(child != nullptr && GetParent(child) == parent, "the editor is a child window of the host's window");
+  RECT client{};
+  if (child) GetClientRect(child, &client);
+  expect(client.right == width && client.bottom == height, "the child window has the editor's size");
+  int colours = 0;
+  expect(child && width > 0 && screenshot(child, width, height, shotPath, colours), "screenshot written to " + shotPath);
+  expect(colours > 16, "the editor drew its panel (" + std::to_string(colours) + " colours)");
+  host.dispatch(vst2::effect::editClose);
+  pumpEditor(host, 3);
+  expect(!child || !IsWindow(child), "closing the editor removes its window");
+  host.close();
+  DestroyWindow(parent);
+  std::printf("%d check(s) failed\n", g_failures);
+  return g_failures == 0 ? 0 : 1;
+}
+#endif
+
 int usage() {
   std::fputs("usage: skarvel-win-host check PLUGIN.dll\n"
              "       skarvel-win-host render PLUGIN.dll OUT.wav\n"
+             "       skarvel-win-host editor PLUGIN.dll SHOT.png\n"
              "       skarvel-win-host compare PLUGIN.dll REFERENCE.wav [TOLERANCE]\n",
              stderr);
   return 2;
@@ -232,6 +336,9 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
+#ifdef SKARVEL_WIN_HOST_EDITOR
+  if (command == "editor" && argc == 4) return editor(plugin, argv[3]);
+#endif
   if (command == "compare" && (argc == 4 || argc == 5)) {
     const double tolerance = argc == 5 ? std::strtod(argv[4], nullptr) : 1e-4;
     return compare(plugin, argv[3], tolerance);

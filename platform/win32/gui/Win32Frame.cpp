@@ -211,6 +211,13 @@ class Win32PlatformFrame : public IPlatformFrame, public MessageTarget {
         EndPaint(window, &paint);
         return 0;
       }
+      case WM_PRINTCLIENT: {
+        // A copy of the window for someone else (PrintWindow, screenshots of hidden windows).
+        RECT client{};
+        GetClientRect(window, &client);
+        paintBackBuffer(reinterpret_cast<HDC>(wParam), m_frame, CRect(0, 0, client.right, client.bottom));
+        return 0;
+      }
       case WM_ERASEBKGND:
         return 1;  // the back buffer covers everything
       case WM_SETCURSOR:

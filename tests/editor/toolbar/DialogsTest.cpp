@@ -65,7 +65,7 @@ TEST_F(DialogsTest, DiagnosticLogListsEveryMessageAndSavesThemAppended) {
   EXPECT_EQ(viewer->browser()->getDelegate()->dbGetNumRows(viewer->browser()), static_cast<int32_t>(messages.size()));
 
   const fs::path saved = root / "log.txt";
-  std::ofstream(saved) << "earlier\n";
+  std::ofstream(saved, std::ios::binary) << "earlier\n";
   desktop.nextAnswer = {saved.string()};
   click(viewer->background()->saveRect().getCenter());
   ASSERT_EQ(desktop.selectorConfigs.size(), 1u);
