@@ -299,7 +299,8 @@ int editor(const std::string& plugin, const std::string& shotPath) {
   if (child) GetClientRect(child, &client);
   expect(client.right == width && client.bottom == height, "the child window has the editor's size");
   int colours = 0;
-  expect(child && width > 0 && screenshot(child, width, height, shotPath, colours), "screenshot written to " + shotPath);
+  const bool shot = child && width > 0 && screenshot(child, width, height, shotPath, colours);
+  expect(shot, "screenshot written to " + shotPath);
   expect(colours > 16, "the editor drew its panel (" + std::to_string(colours) + " colours)");
   host.dispatch(vst2::effect::editClose);
   pumpEditor(host, 3);
