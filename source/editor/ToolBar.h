@@ -9,6 +9,7 @@
 #include "Frameworks/Gui/CControl.h"
 #include "Frameworks/Gui/CFontDesc.h"
 #include "Frameworks/Gui/CRect.h"
+#include "source/MakerWebSite.h"
 #include "source/editor/ColourGroups.h"
 #include "source/editor/ToolBarAboutBox.h"
 #include "source/editor/ToolBarToEditorInterface.h"
@@ -84,8 +85,8 @@ class ToolBar : public VSTGUI::IControlListener {
     VSTGUI::CRect manualIcon;
   };
 
-  static constexpr const char* kWebSiteName = "www.brenmoor.example";
-  static constexpr const char* kWebSiteUrl = "https://www.brenmoor.example/";
+  static constexpr const char* kWebSiteName = kMakerWebSiteName;
+  static constexpr const char* kWebSiteUrl = kMakerWebSiteUrl;
 
   // `presetLock` is the plug-in core's lock around the preset lists; the toolbar holds it
   // while it selects or saves presets and never while it calls the core.

@@ -1,5 +1,6 @@
 #include "source/plugin/SkarvelPluginFactory.h"
 
+#include "source/MakerWebSite.h"
 #include "source/SkarvelParameterTable.h"
 #include "source/plugin/SkarvelPlugin.h"
 
@@ -16,7 +17,7 @@ core::PluginDescription SkarvelPluginFactory::skarvelDescription() {
   description.productName = "Skarvel";
   description.versionText = "1.0.0";
   description.shortMakerCode = "BRM";
-  description.vendorUrl = "https://www.brenmoor.com";
+  description.vendorUrl = kMakerWebSiteUrl;
   description.isSynth = true;
   return description;
 }
