@@ -232,7 +232,9 @@ std::string PresetManager::translateFileName(const std::string& name) {
 }
 
 std::string PresetManager::chooseUserFileName(const std::string& folder, const std::string& name) {
-  const std::string separator = (!folder.empty() && folder.back() == '/') ? "" : "/";
+  // The user folder already ends in the system's separator ("/", or a backslash on Windows).
+  const bool endsInSeparator = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
+  const std::string separator = endsInSeparator ? "" : "/";
   const std::string base = folder + separator + translateFileName(name);
   std::string candidate = base + ".yaml";
   for (unsigned number = 1; platform::pathExists(candidate) || platform::isFolder(candidate); ++number)

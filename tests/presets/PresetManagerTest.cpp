@@ -250,6 +250,8 @@ TEST(PresetManager, FileNamesAreTranslatedAndNumbered) {
   EXPECT_TRUE(fs::exists(fx.userFolder + "x%y;z!1.yaml"));
   EXPECT_EQ(PresetManager::chooseUserFileName(fx.userFolder, "x/y:z?"), fx.userFolder + "x%y;z!2.yaml");
   EXPECT_EQ(PresetManager::chooseUserFileName(fx.root.path() + "/Presets/User", "n"), fx.userFolder + "n.yaml");
+  // A folder written with the Windows separator gets no second separator.
+  EXPECT_EQ(PresetManager::chooseUserFileName("no-such-root\\Presets\\User\\", "n"), "no-such-root\\Presets\\User\\n.yaml");
   // Both names read back exactly from their files.
   EXPECT_EQ(fx.factory.readPresetFile(fx.userFolder + "x%y;z!1.yaml")->name(), "x\\y:z|");
 }
