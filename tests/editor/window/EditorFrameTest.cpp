@@ -417,11 +417,11 @@ TEST_F(EditorFrameTest, ChoosingAThemeRecoloursAndIsRememberedButOpeningWritesNo
   editor->appearanceSelected(1);
   EXPECT_EQ(storedText("appearanceName"), themes.themeName(1));
   const auto colours = themes.colourTable();
-  const auto& tooltip = colours[skarvel::kTooltipFontRGB];
+  const auto& tooltip = colours[appearance::kTooltipFont];
   EXPECT_EQ(editor->helpBox()->getFontColor(), VSTGUI::CColor(tooltip.red, tooltip.green, tooltip.blue, 255));
-  const auto& label = colours[skarvel::kLabelFontRGB];
+  const auto& label = colours[appearance::kLabelFont];
   EXPECT_EQ(editor->keytrackLabel()->getTextColour(), VSTGUI::CColor(label.red, label.green, label.blue, 255));
-  const auto& active = colours[skarvel::kControlActiveRGB];
+  const auto& active = colours[appearance::kControlActive];
   EXPECT_EQ(editor->colourGroups().c.controlActive, VSTGUI::CColor(active.red, active.green, active.blue, 255));
   EXPECT_EQ(editor->colourGroups().c.rimDivisor, 19.0);
 

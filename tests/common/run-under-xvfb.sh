@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Runs a program under a private Xvfb server large enough for the editor's biggest window (the
-# server picks a free display number). Exits 77, which ctest reports as skipped, when Xvfb or
-# xdotool is not installed.
+# Runs a real-window test program under a private Xvfb server, large enough for the editor's
+# biggest window (the server picks a free display number). Exits 77, which ctest reports as
+# skipped, when Xvfb or xdotool (the tests' mouse and keyboard) is not installed.
 set -u
 for program in Xvfb xdotool; do
   if ! command -v "$program" >/dev/null 2>&1; then
-    echo "$program is not installed: the editor window tests are skipped"
+    echo "$program is not installed: real-window tests skipped"
     exit 77
   fi
 done
