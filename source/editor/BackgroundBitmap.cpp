@@ -66,13 +66,13 @@ VSTGUI::SharedPointer<VSTGUI::CBitmap> loadPicture(const char* name) {
 BackgroundBitmap::BackgroundBitmap(const CPoint& size, const ThemeColourTable& theme, const std::string& fontName)
     : VSTGUI::CBitmap(std::shared_ptr<VSTGUI::IPlatformBitmap>()),
       m_size(size),
-      m_mainBackground(toColour(theme[kMainBackgroundRGB])),
-      m_highlightLine(toColour(theme[kHighlightLineRGB])),
-      m_plainLine(toColour(theme[kPlainLineRGB])),
-      m_knobRim(toColour(theme[kKnobRimRGB])),
-      m_labelFont(toColour(theme[kLabelFontRGB])),
-      m_controlActive(toColour(theme[kControlActiveRGB])),
-      m_backgroundRgb(theme[kMainBackgroundRGB]),
+      m_mainBackground(toColour(theme[appearance::kMainBackground])),
+      m_highlightLine(toColour(theme[appearance::kHighlightLine])),
+      m_plainLine(toColour(theme[appearance::kPlainLine])),
+      m_knobRim(toColour(theme[appearance::kKnobRim])),
+      m_labelFont(toColour(theme[appearance::kLabelFont])),
+      m_controlActive(toColour(theme[appearance::kControlActive])),
+      m_backgroundRgb(theme[appearance::kMainBackground]),
       m_font(VSTGUI::owned(new VSTGUI::CFontDesc(fontName, 14, VSTGUI::kBoldFace))) {
   m_logo = loadPicture(kLogoFile);
   if (!m_logo) platform::showNotice("Warning", std::string(kLogoFile) + " is missing!");

@@ -14,37 +14,37 @@ void ColourGroups::apply(const ThemeColourTable& theme) {
 void ColourGroups::fill(const ThemeColourTable& t) {
   auto item = [&t](ThemeItem i) { return toColour(t[i]); };
 
-  a.controlBackground = item(kControlBackgroundRGB);
-  a.highlightFrame = item(kHighlightFrameRGB);
-  a.controlActive = item(kControlActiveRGB);
-  a.sliderTrackFront = item(kSliderTrackFrontRGB);
-  a.activeValueFont = item(kActiveValueFontRGB);
-  a.inactiveValueFont = item(kInactiveValueFontRGB);
-  a.sliderTrackBack = item(kSliderTrackBackRGB);
+  a.controlBackground = item(appearance::kControlBackground);
+  a.highlightFrame = item(appearance::kHighlightFrame);
+  a.controlActive = item(appearance::kControlActive);
+  a.sliderTrackFront = item(appearance::kSliderTrackFront);
+  a.activeValueFont = item(appearance::kActiveValueFont);
+  a.inactiveValueFont = item(appearance::kInactiveValueFont);
+  a.sliderTrackBack = item(appearance::kSliderTrackBack);
 
-  b1.controlActive = item(kControlActiveRGB);
-  b1.controlBackground = item(kControlBackgroundRGB);
-  b1.frame = item(kHighlightFrameRGB);
-  b1.inactiveValueFont = item(kInactiveValueFontRGB);
-  b1.activeValueFont = item(kActiveValueFontRGB);
+  b1.controlActive = item(appearance::kControlActive);
+  b1.controlBackground = item(appearance::kControlBackground);
+  b1.frame = item(appearance::kHighlightFrame);
+  b1.inactiveValueFont = item(appearance::kInactiveValueFont);
+  b1.activeValueFont = item(appearance::kActiveValueFont);
   b2 = b1;
-  b2.frame = item(kPlainFrameRGB);
+  b2.frame = item(appearance::kPlainFrame);
 
-  c.controlBackground = item(kControlBackgroundRGB);
-  c.knobRim = item(kKnobRimRGB);
-  c.controlActive = item(kControlActiveRGB);
-  c.knobIndicator = item(kKnobIndicatorRGB);
-  c.displayValueFont = item(kDisplayValueFontRGB);
-  c.controlInactive = item(kControlInactiveRGB);
+  c.controlBackground = item(appearance::kControlBackground);
+  c.knobRim = item(appearance::kKnobRim);
+  c.controlActive = item(appearance::kControlActive);
+  c.knobIndicator = item(appearance::kKnobIndicator);
+  c.displayValueFont = item(appearance::kDisplayValueFont);
+  c.controlInactive = item(appearance::kControlInactive);
 
-  d.graphBackground = item(kGraphBackgroundRGB);
-  d.sliderTrackBack = item(kSliderTrackBackRGB);
-  d.highlightFrame = item(kHighlightFrameRGB);
-  d.graphSignal = item(kGraphSignalRGB);
-  d.graphPeak = item(kGraphPeakRGB);
-  d.graphClip = item(kGraphClipRGB);
-  d.labelFont = item(kLabelFontRGB);
-  d.controlActive = item(kControlActiveRGB);
+  d.graphBackground = item(appearance::kGraphBackground);
+  d.sliderTrackBack = item(appearance::kSliderTrackBack);
+  d.highlightFrame = item(appearance::kHighlightFrame);
+  d.graphSignal = item(appearance::kGraphSignal);
+  d.graphPeak = item(appearance::kGraphPeak);
+  d.graphClip = item(appearance::kGraphClip);
+  d.labelFont = item(appearance::kLabelFont);
+  d.controlActive = item(appearance::kControlActive);
 }
 
 }  // namespace skarvel

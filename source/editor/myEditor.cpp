@@ -219,7 +219,7 @@ void myEditor::createDisplays() {
   m_envRect = scaled(layout::kEnvDisplay, sx, sy);
   m_envDisplay = new CEnvDisplay(m_envRect, &m_colours.d);
   frame->addView(m_envDisplay);
-  const VSTGUI::CColor labelColour = toColour(m_theme[kLabelFontRGB]);
+  const VSTGUI::CColor labelColour = toColour(m_theme[appearance::kLabelFont]);
   m_labelChange = new CLabelViewsChange(scaled(layout::kLabelViewsChange, sx, sy),
                                         labelFontAt(14 * m_size.scale), labelColour);
   frame->addView(m_labelChange);
@@ -271,11 +271,11 @@ void myEditor::applyTheme() {
 
 void myEditor::recolourViews() {
   if (m_helpBox) {
-    m_helpBox->setFrameColor(toColour(m_theme[kHighlightFrameRGB]));
-    m_helpBox->setFontColor(toColour(m_theme[kTooltipFontRGB]));
+    m_helpBox->setFrameColor(toColour(m_theme[appearance::kHighlightFrame]));
+    m_helpBox->setFontColor(toColour(m_theme[appearance::kTooltipFont]));
     m_helpBox->setDirty();
   }
-  const VSTGUI::CColor labelColour = toColour(m_theme[kLabelFontRGB]);
+  const VSTGUI::CColor labelColour = toColour(m_theme[appearance::kLabelFont]);
   if (m_labelADSR) {
     m_labelADSR->setTextColour(labelColour);
     m_labelADSR->setDirty();

@@ -64,30 +64,30 @@ TEST(ColourGroups, FillFromTheThemeInPlace) {
   EXPECT_EQ(knobColours, &groups.c);
   EXPECT_EQ(groups.c.rimDivisor, 19.0);
 
-  EXPECT_EQ(groups.a.controlBackground, item(t, kControlBackgroundRGB));
-  EXPECT_EQ(groups.a.highlightFrame, item(t, kHighlightFrameRGB));
-  EXPECT_EQ(groups.a.controlActive, item(t, kControlActiveRGB));
-  EXPECT_EQ(groups.a.sliderTrackFront, item(t, kSliderTrackFrontRGB));
-  EXPECT_EQ(groups.a.activeValueFont, item(t, kActiveValueFontRGB));
-  EXPECT_EQ(groups.a.inactiveValueFont, item(t, kInactiveValueFontRGB));
-  EXPECT_EQ(groups.a.sliderTrackBack, item(t, kSliderTrackBackRGB));
+  EXPECT_EQ(groups.a.controlBackground, item(t, appearance::kControlBackground));
+  EXPECT_EQ(groups.a.highlightFrame, item(t, appearance::kHighlightFrame));
+  EXPECT_EQ(groups.a.controlActive, item(t, appearance::kControlActive));
+  EXPECT_EQ(groups.a.sliderTrackFront, item(t, appearance::kSliderTrackFront));
+  EXPECT_EQ(groups.a.activeValueFont, item(t, appearance::kActiveValueFont));
+  EXPECT_EQ(groups.a.inactiveValueFont, item(t, appearance::kInactiveValueFont));
+  EXPECT_EQ(groups.a.sliderTrackBack, item(t, appearance::kSliderTrackBack));
 
-  EXPECT_EQ(groups.b1.frame, item(t, kHighlightFrameRGB));
-  EXPECT_EQ(groups.b2.frame, item(t, kPlainFrameRGB));
-  EXPECT_EQ(groups.b2.controlActive, item(t, kControlActiveRGB));
-  EXPECT_EQ(groups.b2.inactiveValueFont, item(t, kInactiveValueFontRGB));
+  EXPECT_EQ(groups.b1.frame, item(t, appearance::kHighlightFrame));
+  EXPECT_EQ(groups.b2.frame, item(t, appearance::kPlainFrame));
+  EXPECT_EQ(groups.b2.controlActive, item(t, appearance::kControlActive));
+  EXPECT_EQ(groups.b2.inactiveValueFont, item(t, appearance::kInactiveValueFont));
 
-  EXPECT_EQ(groups.c.knobRim, item(t, kKnobRimRGB));
-  EXPECT_EQ(groups.c.knobIndicator, item(t, kKnobIndicatorRGB));
-  EXPECT_EQ(groups.c.displayValueFont, item(t, kDisplayValueFontRGB));
-  EXPECT_EQ(groups.c.controlInactive, item(t, kControlInactiveRGB));
+  EXPECT_EQ(groups.c.knobRim, item(t, appearance::kKnobRim));
+  EXPECT_EQ(groups.c.knobIndicator, item(t, appearance::kKnobIndicator));
+  EXPECT_EQ(groups.c.displayValueFont, item(t, appearance::kDisplayValueFont));
+  EXPECT_EQ(groups.c.controlInactive, item(t, appearance::kControlInactive));
   EXPECT_EQ(groups.c.inactiveGrey, CColor(115, 115, 115));
 
-  EXPECT_EQ(groups.d.graphBackground, item(t, kGraphBackgroundRGB));
-  EXPECT_EQ(groups.d.graphSignal, item(t, kGraphSignalRGB));
-  EXPECT_EQ(groups.d.graphPeak, item(t, kGraphPeakRGB));
-  EXPECT_EQ(groups.d.graphClip, item(t, kGraphClipRGB));
-  EXPECT_EQ(groups.d.labelFont, item(t, kLabelFontRGB));
+  EXPECT_EQ(groups.d.graphBackground, item(t, appearance::kGraphBackground));
+  EXPECT_EQ(groups.d.graphSignal, item(t, appearance::kGraphSignal));
+  EXPECT_EQ(groups.d.graphPeak, item(t, appearance::kGraphPeak));
+  EXPECT_EQ(groups.d.graphClip, item(t, appearance::kGraphClip));
+  EXPECT_EQ(groups.d.labelFont, item(t, appearance::kLabelFont));
   for (const CColor& c : {groups.a.controlActive, groups.c.knobIndicator, groups.d.graphClip})
     EXPECT_EQ(c.alpha, 255);
 }
@@ -170,9 +170,9 @@ TEST(Render, ThemeChangeNeedsOnlyARedraw) {
   sw->setValue(1.0f);
   const ThemeColourTable first = distinctTheme();
   groups.apply(first);
-  EXPECT_EQ(Render(sw, 20, 20).at(9, 9), item(first, kControlActiveRGB));
+  EXPECT_EQ(Render(sw, 20, 20).at(9, 9), item(first, appearance::kControlActive));
   ThemeColourTable second = first;
-  second[kControlActiveRGB] = {1, 2, 3};
+  second[appearance::kControlActive] = {1, 2, 3};
   groups.apply(second);
   EXPECT_EQ(Render(sw, 20, 20).at(9, 9), CColor(1, 2, 3));
 }
@@ -186,27 +186,27 @@ TEST(Render, SwitchesAndSlidersFillWithTheirGroupColours) {
     const double s = 18 * scale;
     auto sw = owned(new CSimpleOnOff(CRect(0, 0, s, s), nullptr, 7, &groups.b2));
     Render off(sw, 40, 40);
-    EXPECT_EQ(off.at(s / 2, s / 2), item(t, kControlBackgroundRGB));
-    EXPECT_EQ(off.at(0, s / 2), item(t, kPlainFrameRGB));
+    EXPECT_EQ(off.at(s / 2, s / 2), item(t, appearance::kControlBackground));
+    EXPECT_EQ(off.at(0, s / 2), item(t, appearance::kPlainFrame));
     sw->setValue(1.0f);
-    EXPECT_EQ(Render(sw, 40, 40).at(s / 2, s / 2), item(t, kControlActiveRGB));
+    EXPECT_EQ(Render(sw, 40, 40).at(s / 2, s / 2), item(t, appearance::kControlActive));
 
     auto multi = owned(new CMultiSwitch(CRect(0, 0, 81 * scale, s), nullptr, 19, &groups.b1, 2));
     Render cells(multi, 200, 40);
-    EXPECT_EQ(cells.at(3, 3), item(t, kControlBackgroundRGB));
-    EXPECT_EQ(cells.at(std::floor(81 * scale) - 1, s / 2), item(t, kHighlightFrameRGB));
+    EXPECT_EQ(cells.at(3, 3), item(t, appearance::kControlBackground));
+    EXPECT_EQ(cells.at(std::floor(81 * scale) - 1, s / 2), item(t, appearance::kHighlightFrame));
 
     auto nano = owned(new CSliderNano(CRect(0, 0, 19 * scale, 122 * scale), nullptr, 14, &groups.a));
     nano->setValue(0.5f);
     const CPoint handle = nano->handleCentre();
-    EXPECT_EQ(Render(nano, 50, 250).at(handle.x, handle.y), item(t, kControlActiveRGB));
+    EXPECT_EQ(Render(nano, 50, 250).at(handle.x, handle.y), item(t, appearance::kControlActive));
     nano->setHighlight(false);
     EXPECT_EQ(Render(nano, 50, 250).at(handle.x, handle.y), CColor(128, 128, 128));
 
     auto box = owned(new CSliderFlat(CRect(0, 0, 44 * scale, s), nullptr, 18, &groups.a));
     Render boxed(box, 100, 40);
-    EXPECT_EQ(boxed.at(2, 2), item(t, kControlBackgroundRGB));
-    EXPECT_EQ(boxed.at(0, s / 2), item(t, kHighlightFrameRGB));
+    EXPECT_EQ(boxed.at(2, 2), item(t, appearance::kControlBackground));
+    EXPECT_EQ(boxed.at(0, s / 2), item(t, appearance::kHighlightFrame));
   }
 }
 
@@ -222,14 +222,14 @@ TEST(Render, ScopeDrawsTheTraceBetweenTheClipLinesAndTheZoomBar) {
     scope->handOver(ring.data(), 123);
     Render r(scope, 420, 200);
     const double y = ScopeTrace::yForSample(0.5f, 0, h);
-    EXPECT_TRUE(r.anyTowards(CRect(w / 4, y - 1, w / 4 + 1, y + 2), item(t, kGraphSignalRGB), item(t, kGraphBackgroundRGB)));
-    EXPECT_TRUE(r.anyTowards(CRect(w / 8, 0.02 * h, w / 8 + 1, 0.02 * h + 2), item(t, kGraphClipRGB), item(t, kGraphBackgroundRGB)));
-    EXPECT_TRUE(Render::near(r.at(w / 8, h * 0.3), item(t, kGraphBackgroundRGB)));
+    EXPECT_TRUE(r.anyTowards(CRect(w / 4, y - 1, w / 4 + 1, y + 2), item(t, appearance::kGraphSignal), item(t, appearance::kGraphBackground)));
+    EXPECT_TRUE(r.anyTowards(CRect(w / 8, 0.02 * h, w / 8 + 1, 0.02 * h + 2), item(t, appearance::kGraphClip), item(t, appearance::kGraphBackground)));
+    EXPECT_TRUE(Render::near(r.at(w / 8, h * 0.3), item(t, appearance::kGraphBackground)));
     const CRect bar = scope->zoomBarRect();
     const double barY = bar.getCenter().y;
     // Zoom 0.5: the left half of the bar is lit (at alpha 111 while not hovered), the right is track.
-    EXPECT_TRUE(Render::near(r.at(bar.right - 2, barY), item(t, kSliderTrackBackRGB), 2));
-    EXPECT_FALSE(Render::near(r.at(bar.left + 2, barY), item(t, kSliderTrackBackRGB), 2));
+    EXPECT_TRUE(Render::near(r.at(bar.right - 2, barY), item(t, appearance::kSliderTrackBack), 2));
+    EXPECT_FALSE(Render::near(r.at(bar.left + 2, barY), item(t, appearance::kSliderTrackBack), 2));
   }
 }
 
@@ -244,15 +244,15 @@ TEST(Render, MetersShowBarsAndHoldMarksClipColouredNearTheTop) {
     meters->setPeaks(1.0f, 0.4f);
     Render r(meters, 60, 200);
     const CRect left = meters->boxRect(0), right = meters->boxRect(1);
-    EXPECT_EQ(r.at(left.getCenter().x, h * 0.5), item(t, kGraphSignalRGB));
-    EXPECT_EQ(r.at(right.getCenter().x, h * 0.3), item(t, kGraphBackgroundRGB));
-    EXPECT_EQ(r.at(right.getCenter().x, h * 0.8), item(t, kGraphSignalRGB));
+    EXPECT_EQ(r.at(left.getCenter().x, h * 0.5), item(t, appearance::kGraphSignal));
+    EXPECT_EQ(r.at(right.getCenter().x, h * 0.3), item(t, appearance::kGraphBackground));
+    EXPECT_EQ(r.at(right.getCenter().x, h * 0.8), item(t, appearance::kGraphSignal));
     // The full bar's hold mark sits at the top, in the clip colour; the other one is plain.
-    EXPECT_TRUE(r.anyNear(CRect(left.getCenter().x, 0, left.getCenter().x + 1, 6 * scale), item(t, kGraphClipRGB), 0));
+    EXPECT_TRUE(r.anyNear(CRect(left.getCenter().x, 0, left.getCenter().x + 1, 6 * scale), item(t, appearance::kGraphClip), 0));
     const double hold = meters->meters().hold(1);
     EXPECT_GT(hold, meters->clipZone());
     EXPECT_TRUE(r.anyNear(CRect(right.getCenter().x, hold - 3 * scale, right.getCenter().x + 1, hold + 1),
-                          item(t, kGraphPeakRGB), 0));
+                          item(t, appearance::kGraphPeak), 0));
   }
 }
 
@@ -272,9 +272,9 @@ TEST(Render, EnvelopeDrawingHoldsTheSustainLevelUntilTheRelease) {
     const int H = static_cast<int>(h - 5);
     const double y = H - 0.5 * H + 1;
     const double x = w / 2;  // after the decay, before the release
-    EXPECT_TRUE(r.anyTowards(CRect(x, y - 1, x + 1, y + 2), item(t, kGraphSignalRGB), item(t, kGraphBackgroundRGB)));
-    EXPECT_EQ(r.at(x, h * 0.15), item(t, kGraphBackgroundRGB));
-    EXPECT_EQ(r.at(x, 0), item(t, kHighlightFrameRGB));
+    EXPECT_TRUE(r.anyTowards(CRect(x, y - 1, x + 1, y + 2), item(t, appearance::kGraphSignal), item(t, appearance::kGraphBackground)));
+    EXPECT_EQ(r.at(x, h * 0.15), item(t, appearance::kGraphBackground));
+    EXPECT_EQ(r.at(x, 0), item(t, appearance::kHighlightFrame));
   }
 }
 
@@ -295,10 +295,10 @@ TEST(Render, PlainSwitchKnobDrawsItsArcAsOneStroke) {
   g.pointAt(0.5, r, top.x, top.y);
   Render full(knob, 50, 50);
   const CRect around(top.x - 1, top.y - 1, top.x + 2, top.y + 2);
-  EXPECT_TRUE(full.anyNear(around, item(t, kKnobIndicatorRGB), 30));
+  EXPECT_TRUE(full.anyNear(around, item(t, appearance::kKnobIndicator), 30));
   knob->setValue(0.0f);
   Render empty(knob, 50, 50);
-  EXPECT_FALSE(empty.anyNear(around, item(t, kKnobIndicatorRGB), 30));
+  EXPECT_FALSE(empty.anyNear(around, item(t, appearance::kKnobIndicator), 30));
 }
 
 TEST(Lifetime, ControlsAndDisplaysReleaseEverythingTheyMade) {

@@ -85,7 +85,7 @@ class Page {
     const double width = std::round(960 * m_scale), height = std::round(470 * m_scale);
     auto context = COffscreenContext::create(CPoint(width, height));
     context->beginDraw();
-    context->setFillColor(toColour(m_theme[kMainBackgroundRGB]));
+    context->setFillColor(toColour(m_theme[appearance::kMainBackground]));
     context->drawRect(CRect(0, 0, width, height), kDrawFilled);
     drawCaptions(context);
     drawKnobs(context);
@@ -98,7 +98,7 @@ class Page {
  private:
   void caption(CDrawContext* context, const char* text, double x, double y, double w) {
     context->setFont(m_labelFont, 12 * m_scale, kBoldFace);
-    context->setFontColor(toColour(m_theme[kLabelFontRGB]));
+    context->setFontColor(toColour(m_theme[appearance::kLabelFont]));
     context->drawString(text, at(x, y, w, 14), kCenterText, true);
   }
 
@@ -216,7 +216,7 @@ class Page {
     current->setFontColor(CColor(162, 162, 162));
     show(context, current);
 
-    const CColor label = toColour(m_theme[kLabelFontRGB]);
+    const CColor label = toColour(m_theme[appearance::kLabelFont]);
     auto* change = new CLabelViewsChange(at(690, 125, 43, 48), m_labelFont, label);
     show(context, change);
     auto* changeOn = new CLabelViewsChange(at(740, 125, 43, 48), m_labelFont, label);
@@ -262,13 +262,13 @@ class Page {
     show(context, envShort);
 
     auto* help = new CToolTip(at(625, 278, 319, 83), m_labelFont);
-    help->setFontColor(toColour(m_theme[kTooltipFontRGB]));
+    help->setFontColor(toColour(m_theme[appearance::kTooltipFont]));
     help->setLines({"Use Shift + Click", "to fine tune the sliders or the knobs.", "Use Ctrl + Click ",
                     "to set the default value. ", "Adjusting box sliders diagonally increases speed."});
     show(context, help);
     auto* boxed = new CToolTip(at(625, 372, 319, 83), m_labelFont);
-    boxed->setFontColor(toColour(m_theme[kTooltipFontRGB]));
-    boxed->setFrameColor(toColour(m_theme[kHighlightFrameRGB]));
+    boxed->setFontColor(toColour(m_theme[appearance::kTooltipFont]));
+    boxed->setFrameColor(toColour(m_theme[appearance::kHighlightFrame]));
     boxed->setBoxed(true);
     boxed->setLines({"Adjusts noise rate in Hertz", "and the resonator frequency.", "", "", ""});
     show(context, boxed);
