@@ -1,5 +1,7 @@
 #include "TextCollation.h"
 
+#include "platform/Utf8.h"
+
 #include <cwchar>
 #include <cwctype>
 
@@ -44,32 +46,11 @@ locale_t userLocale() {
 std::wstring lowered(const std::string& text, locale_t locale) {
   std::wstring wide;
   wide.reserve(text.size());
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t size = text.size();
-  for (std::size_t i = 0; i < size;) {
-    const unsigned char lead = bytes[i];
-    std::size_t length = 1;
-    char32_t code = lead;
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2, code = lead & 0x1F;
-    else if (lead >= 0xE0 && lead <= 0xEF) length = 3, code = lead & 0x0F;
-    else if (lead >= 0xF0 && lead <= 0xF4) length = 4, code = lead & 0x07;
-    bool valid = lead < 0x80 || (length > 1 && i + length <= size);
-    for (std::size_t k = 1; valid && k < length; ++k) {
-      if ((bytes[i + k] & 0xC0) != 0x80) valid = false;
-      else code = (code << 6) | (bytes[i + k] & 0x3F);
-    }
-    if (valid && length > 1) {
-      const char32_t minimum = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
-      if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) valid = false;
-    }
-    if (!valid) {
-      code = lead;  // a stray byte keeps its own value
-      length = 1;
-    }
+  for (std::size_t i = 0; i < text.size();) {
+    const char32_t code = nextCodePoint(text, i);
     const wint_t lower = locale ? towlower_l(static_cast<wint_t>(code), locale)
                                 : static_cast<wint_t>(code);
     wide.push_back(static_cast<wchar_t>(lower));
-    i += length;
   }
   return wide;
 }

@@ -1,5 +1,7 @@
 #include "platform/win32/WideText.h"
 
+#include "platform/Utf8.h"
+
 namespace platform::win32 {
 
 namespace {
@@ -37,31 +39,7 @@ void appendUtf8(std::string& out, char32_t code) {
 std::wstring widen(std::string_view utf8) {
   std::wstring wide;
   wide.reserve(utf8.size());
-  const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
-  const std::size_t size = utf8.size();
-  for (std::size_t i = 0; i < size;) {
-    const unsigned char lead = bytes[i];
-    std::size_t length = 1;
-    char32_t code = lead;
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2, code = lead & 0x1F;
-    else if (lead >= 0xE0 && lead <= 0xEF) length = 3, code = lead & 0x0F;
-    else if (lead >= 0xF0 && lead <= 0xF4) length = 4, code = lead & 0x07;
-    bool valid = lead < 0x80 || (length > 1 && i + length <= size);
-    for (std::size_t k = 1; valid && k < length; ++k) {
-      if ((bytes[i + k] & 0xC0) != 0x80) valid = false;
-      else code = (code << 6) | (bytes[i + k] & 0x3F);
-    }
-    if (valid && length > 1) {
-      const char32_t minimum = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
-      if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) valid = false;
-    }
-    if (!valid) {
-      code = lead;  // a stray byte keeps its own value
-      length = 1;
-    }
-    appendUtf16(wide, code);
-    i += length;
-  }
+  for (std::size_t i = 0; i < utf8.size();) appendUtf16(wide, nextCodePoint(utf8, i));
   return wide;
 }
 
