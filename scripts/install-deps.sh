@@ -20,12 +20,20 @@ if [ "${1:-}" = "--windows" ]; then
 fi
 
 # Source packages come from the same archive as the binary ones: the system's own Debian entry
-# is copied as a deb-src entry (its security suite has no sources, so it is left out).
+# is copied as a deb-src entry (its security suite has no sources, so it is left out). Both the
+# deb822 file of current images and the classic one-line list are understood.
 add_windows_sources() {
-  [ "${1:-}" = "--windows" ] && [ ! -e "$windows_sources" ] || return 1
-  [ -e /etc/apt/sources.list.d/debian.sources ] || return 1
-  awk 'BEGIN { RS = ""; ORS = "\n\n" } !/-security/ { sub(/Types: deb\n/, "Types: deb-src\n"); print }' \
-    /etc/apt/sources.list.d/debian.sources | $sudo tee "$windows_sources" >/dev/null
+  [ "${1:-}" = "--windows" ] || return 1
+  [ -e "$windows_sources" ] || [ -e "${windows_sources%.sources}.list" ] && return 1
+  if [ -e /etc/apt/sources.list.d/debian.sources ]; then
+    awk 'BEGIN { RS = ""; ORS = "\n\n" } !/-security/ { sub(/Types: deb\n/, "Types: deb-src\n"); print }' \
+      /etc/apt/sources.list.d/debian.sources | $sudo tee "$windows_sources" >/dev/null
+  elif [ -e /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list; then
+    grep '^deb ' /etc/apt/sources.list | grep -v -- '-security' | sed 's/^deb /deb-src /' |
+      $sudo tee "${windows_sources%.sources}.list" >/dev/null
+  else
+    return 1
+  fi
 }
 
 missing=()
