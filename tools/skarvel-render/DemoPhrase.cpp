@@ -53,7 +53,7 @@ void demoPhrase(MidiSequence& midi, std::vector<ParameterCue>& cues) {
   p.parameter(0, "Release1", 0.35f);
   p.parameter(0, "ReverbOn", 1.0f);
   p.parameter(0, "ReverbMix", 0.4f);
-  p.parameter(0, "Gain_out", 0.35f);
+  p.parameter(0, "Gain_out", 0.3f);
 
   // Bars 1-2: chords with the pedal holding them across the changes.
   p.pedal(0, true);
