@@ -37,6 +37,9 @@ void CFrame::teardown() {
     m_popup->close(-1);
     m_popup = nullptr;
   }
+  // A drag still under way ends here, so the host hears the end of the gesture it was told
+  // had begun (a host that closes the editor while the button is held sends no mouse-up).
+  onMouseCancel();
   setFocusView(nullptr);
   setModalView(nullptr);
   removeAll(true);

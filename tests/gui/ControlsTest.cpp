@@ -156,6 +156,18 @@ TEST_F(Controls, SliderWheelAndDefault) {
   EXPECT_EQ(slider->getValue(), 0.5f) << "a default-value click starts no drag";
 }
 
+TEST_F(Controls, ClosingTheFrameMidDragEndsTheHostGesture) {
+  auto* slider = new CSlider(CRect(0, 0, 100, 20), &listener, 4, 0, 100, nullptr, nullptr);
+  frame->addView(slider);
+  down(50, 10);
+  move(60, 10);
+  ASSERT_EQ(listener.host, (std::vector<std::string>{"begin 4"}));
+  // The host closes the editor while the button is still held: no mouse-up will come.
+  frame->remember();
+  frame->close();
+  EXPECT_EQ(listener.host, (std::vector<std::string>{"begin 4", "end 4"}));
+}
+
 TEST_F(Controls, SliderDrawsItsValueBar) {
   auto* slider = new CSlider(CRect(0, 0, 100, 10), &listener, 2, 0, 100, nullptr, nullptr);
   slider->setDrawStyle(CSlider::kDrawBack | CSlider::kDrawValue);
