@@ -138,6 +138,9 @@ bool FileSelectorProcess::poll(std::vector<std::string>& files) {
   int status = 0;
   const pid_t result = waitpid(m_pid, &status, WNOHANG);
   if (result == 0) return false;
+  // A host that ignores SIGCHLD or reaps every child itself leaves no status to read (ECHILD):
+  // the dialog has ended all the same, and it writes a path only when one was chosen.
+  const bool reapedElsewhere = result < 0 && errno == ECHILD;
   // Finished: read what is left, then split the lines.
   for (;;) {
     const ssize_t n = read(m_fd, buffer, sizeof(buffer));
@@ -150,7 +153,8 @@ bool FileSelectorProcess::poll(std::vector<std::string>& files) {
   }
   m_done = true;
   files.clear();
-  const bool chosen = result == m_pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  const bool chosen =
+      reapedElsewhere ? !m_output.empty() : result == m_pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
   if (!chosen) return true;
   size_t start = 0;
   while (start < m_output.size()) {

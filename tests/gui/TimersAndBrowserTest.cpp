@@ -1,4 +1,5 @@
 // Timers run from idle, the data browser's rows and scrolling, and the file selector.
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -227,6 +228,40 @@ TEST(GuiFileSelector, ARunningDialogIsPolledFromTimersAndReportsTheChoice) {
   }
   EXPECT_EQ(chosen, "/chosen/file.txt");
   EXPECT_FALSE(selector->isRunning());
+  setenv("PATH", saved.c_str(), 1);
+  unlink(fake.c_str());
+  rmdir(folder);
+}
+
+TEST(GuiFileSelector, TheChoiceArrivesWhenTheHostReapsItsChildren) {
+  // Hosts that ignore SIGCHLD (or reap every child themselves) leave no exit status to read.
+  char folder[] = "/tmp/guifsXXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string fake = std::string(folder) + "/zenity";
+  {
+    std::ofstream script(fake);
+    script << "#!/bin/sh\necho /chosen/reaped.bnk\n";
+  }
+  chmod(fake.c_str(), 0755);
+  const char* path = std::getenv("PATH");
+  const std::string saved = path ? path : "";
+  setenv("PATH", (std::string(folder) + ":" + saved).c_str(), 1);
+  const auto previous = signal(SIGCHLD, SIG_IGN);
+
+  auto selector = owned(CNewFileSelector::create(nullptr, CNewFileSelector::kSelectFile));
+  std::string chosen;
+  bool finished = false;
+  ASSERT_TRUE(selector->run([&](CNewFileSelector* s) {
+    finished = true;
+    if (s->getNumSelectedFiles() == 1) chosen = s->getSelectedFile(0);
+  }));
+  for (int i = 0; i < 400 && !finished; ++i) {
+    CVSTGUITimer::fireDueTimers();
+    usleep(5000);
+  }
+  signal(SIGCHLD, previous);
+  EXPECT_TRUE(finished);
+  EXPECT_EQ(chosen, "/chosen/reaped.bnk");
   setenv("PATH", saved.c_str(), 1);
   unlink(fake.c_str());
   rmdir(folder);
