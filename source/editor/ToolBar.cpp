@@ -161,14 +161,7 @@ void ToolBar::createControls(CFrame* frame, const AboutBox* aboutBox, const Regi
   rebuildOptionsMenu();
   rebuildAppearanceMenu();
   rebuildBankMenu();
-  std::size_t list = 0;
-  std::size_t program = 0;
-  {
-    std::lock_guard lock(m_presetLock);
-    list = m_presets.currentListPosition();
-    program = m_presets.currentProgramPosition();
-  }
-  programChange(static_cast<int>(list), static_cast<int>(program));
+  showCurrentProgram();
 }
 
 double ToolBar::zoomFontSize(double width) const {
@@ -215,14 +208,7 @@ void ToolBar::initialise(float sizeIndex, std::size_t appearanceIndex) {
   m_appearanceMenu->setCurrent(static_cast<int32_t>(position));
   m_editor.appearanceSelected(position);
   m_sizeControl->setValue(std::clamp(sizeIndex, 0.f, CDireDeridZoom::kMaximum));
-  std::size_t list = 0;
-  std::size_t program = 0;
-  {
-    std::lock_guard lock(m_presetLock);
-    list = m_presets.currentListPosition();
-    program = m_presets.currentProgramPosition();
-  }
-  programChange(static_cast<int>(list), static_cast<int>(program));
+  showCurrentProgram();
 }
 
 // --- menus ----------------------------------------------------------------------------------
@@ -307,6 +293,17 @@ void ToolBar::programChange(int bankIndex, int presetIndex) {
   rebuildPresetMenu(bank);
   m_presetMenu->setCurrent(std::max(presetIndex, 0));
   updateLabels();
+}
+
+void ToolBar::showCurrentProgram() {
+  std::size_t list = 0;
+  std::size_t program = 0;
+  {
+    std::lock_guard lock(m_presetLock);
+    list = m_presets.currentListPosition();
+    program = m_presets.currentProgramPosition();
+  }
+  programChange(static_cast<int>(list), static_cast<int>(program));
 }
 
 void ToolBar::presetEdited() {
@@ -445,19 +442,11 @@ void ToolBar::saveButtonChanged() {
   // The dialog has ended; its result says what happened.
   const presets::SaveResult result = m_saveDialog->result();
   switch (result.outcome) {
-    case presets::SaveOutcome::Saved: {
-      std::size_t list = 0;
-      std::size_t program = 0;
-      {
-        std::lock_guard lock(m_presetLock);
-        list = m_presets.currentListPosition();
-        program = m_presets.currentProgramPosition();
-      }
-      programChange(static_cast<int>(list), static_cast<int>(program));
+    case presets::SaveOutcome::Saved:
+      showCurrentProgram();
       presetChosen();
       showTimedNotice(result.message);
       break;
-    }
     case presets::SaveOutcome::Overwritten:
       updateLabels();
       showTimedNotice(result.message);
@@ -526,14 +515,7 @@ void ToolBar::convertOldBank(const std::string& path) {
     for (const std::string& line : report) m_messages.append(line);
     return;
   }
-  std::size_t list = 0;
-  std::size_t program = 0;
-  {
-    std::lock_guard lock(m_presetLock);
-    list = m_presets.currentListPosition();
-    program = m_presets.currentProgramPosition();
-  }
-  programChange(static_cast<int>(list), static_cast<int>(program));
+  showCurrentProgram();
   auto viewer = owned(new StringsViewer(m_frame->getViewSize(), "[ Preset conversion ]", report, m_font));
   if (!m_frame->setModalView(viewer)) {
     // Another dialog is up: keep the report where the user can still read it.

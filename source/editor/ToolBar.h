@@ -170,7 +170,8 @@ class ToolBar : public VSTGUI::IControlListener {
   void saveButtonChanged();
   void appearanceChosen();
   void updateLabels();
-  void selectAppearance(std::size_t position);
+  // Shows the preset manager's current list and program in the menus (program change).
+  void showCurrentProgram();
   bool missingPresetFiles() const;
   bool missingThemeFiles() const;
   std::size_t bankIndexOfList(std::size_t listPosition) const;
