@@ -123,8 +123,7 @@ FileSelectorProcess::~FileSelectorProcess() {
   }
 }
 
-bool FileSelectorProcess::poll(std::vector<std::string>& files) {
-  if (m_done) return true;
+void FileSelectorProcess::drainOutput() {
   char buffer[4096];
   for (;;) {
     const ssize_t n = read(m_fd, buffer, sizeof(buffer));
@@ -135,6 +134,11 @@ bool FileSelectorProcess::poll(std::vector<std::string>& files) {
     if (n < 0 && errno == EINTR) continue;
     break;  // end of output, or nothing more for now
   }
+}
+
+bool FileSelectorProcess::poll(std::vector<std::string>& files) {
+  if (m_done) return true;
+  drainOutput();
   int status = 0;
   const pid_t result = waitpid(m_pid, &status, WNOHANG);
   if (result == 0) return false;
@@ -142,15 +146,7 @@ bool FileSelectorProcess::poll(std::vector<std::string>& files) {
   // the dialog has ended all the same, and it writes a path only when one was chosen.
   const bool reapedElsewhere = result < 0 && errno == ECHILD;
   // Finished: read what is left, then split the lines.
-  for (;;) {
-    const ssize_t n = read(m_fd, buffer, sizeof(buffer));
-    if (n > 0) {
-      m_output.append(buffer, static_cast<size_t>(n));
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    break;
-  }
+  drainOutput();
   m_done = true;
   files.clear();
   const bool chosen =

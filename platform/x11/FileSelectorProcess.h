@@ -25,6 +25,8 @@ class FileSelectorProcess : public IPlatformFileSelector {
 
  private:
   FileSelectorProcess(pid_t pid, int fd, bool kdialog) : m_pid(pid), m_fd(fd), m_kdialog(kdialog) {}
+  // Appends whatever the dialog has written so far, without waiting for more.
+  void drainOutput();
 
   pid_t m_pid;
   int m_fd;
