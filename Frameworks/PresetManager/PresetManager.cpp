@@ -188,6 +188,8 @@ SaveDialogSetup PresetManager::saveDialogSetup() {
 }
 
 SaveResult PresetManager::saveNewUserPreset(const std::string& name) {
+  // The reader refuses a preset without a name, so such a file would be lost at the next start.
+  if (name.empty()) return {SaveOutcome::NameMissing, "Please enter a name for the preset."};
   Program& current = currentProgram();
   if (!current.readOnly() && !current.filePath().empty() && name == current.name())
     return {SaveOutcome::ConfirmOverwrite, "Name hasn't changed, overwrite current preset?"};

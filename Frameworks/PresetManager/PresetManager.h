@@ -37,6 +37,7 @@ enum class SaveOutcome {
   Overwritten,       // the current user preset was written over: refresh the edited indicator
   ConfirmOverwrite,  // the name is unchanged: ask, and on "Overwrite" call overwriteCurrentPreset
   NameAlreadyUsed,   // nothing saved
+  NameMissing,       // nothing saved: a preset file without a name cannot be read back
   Failed,            // nothing saved; the reasons are in the message list
   Refused,           // not a user preset: nothing saved, nothing to show
 };

@@ -49,6 +49,7 @@ void SaveDialog::action(int32_t tag) {
       showMessage(m_result.message, kOverwrite);
       break;
     case presets::SaveOutcome::NameAlreadyUsed:
+    case presets::SaveOutcome::NameMissing:
       showMessage(m_result.message, "");
       break;
     case presets::SaveOutcome::Saved:

@@ -239,6 +239,20 @@ TEST(PresetManager, SubfolderPresetNamesDoNotBlockTopLevelNames) {
   EXPECT_TRUE(fs::exists(fx.userFolder + "a.yaml"));
 }
 
+TEST(PresetManager, AnEmptyNameIsNotSavedBecauseItCouldNeverBeReadBack) {
+  ManagerFixture fx;
+  fx.factoryFile("f.yaml", "F");
+  PresetManager& manager = fx.load();
+  const SaveResult result = manager.saveNewUserPreset("");
+  EXPECT_EQ(result.outcome, SaveOutcome::NameMissing);
+  EXPECT_EQ(result.message, "Please enter a name for the preset.");
+  EXPECT_TRUE(fs::is_empty(fx.userFolder)) << "a preset without a name fails to load next time";
+  EXPECT_EQ(manager.currentProgram().name(), "F");
+  // A name of spaces is written quoted and reads back as it was.
+  ASSERT_EQ(manager.saveNewUserPreset("  ").outcome, SaveOutcome::Saved);
+  EXPECT_EQ(fx.factory.readPresetFile(fx.userFolder + "  .yaml")->name(), "  ");
+}
+
 TEST(PresetManager, FileNamesAreTranslatedAndNumbered) {
   EXPECT_EQ(PresetManager::translateFileName("a\"b*c/d\\e:f<g>h?i|j\x01k\x7f"), "a'bxc%d%e;f[g]h!i!j^k^");
   EXPECT_EQ(PresetManager::translateFileName("Grüße"), "Gr@@@@e");

@@ -168,6 +168,17 @@ TEST_F(SaveDialogTest, AnExistingUserPresetNameIsRefusedWithItsMessage) {
   EXPECT_EQ(userFiles(), (std::vector<std::string>{"A.yaml", "B.yaml"}));
 }
 
+TEST_F(SaveDialogTest, AnEmptyNameAsksForOneAndKeepsTheDialogOpen) {
+  open();
+  skarvel::SaveDialog* dialog = openDialog();
+  type(dialog, "");
+  press(dialog, MultiActionDialog::kFirstAction);
+  ASSERT_TRUE(dialog->messageDialogue()->isVisible());
+  EXPECT_EQ(dialog->messageDialogue()->message(), "Please enter a name for the preset.");
+  EXPECT_EQ(frame->getModalView(), dialog);
+  EXPECT_TRUE(userFiles().empty());
+}
+
 TEST_F(SaveDialogTest, AFailedSaveSaysSoAndKeepsThePresetEdited) {
   open();
   plugin->parameterChangedFromEditor(kLevel, 0.9f);
