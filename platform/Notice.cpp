@@ -1,3 +1,5 @@
+// Notices on every system: the text always goes to stderr and is counted; the window that shows
+// it to the user is the system's own (NoticeWindow.cpp, one per system).
 #include "Notice.h"
 
 #include <atomic>
@@ -5,8 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <sys/wait.h>
-#include <unistd.h>
+#include "platform/NoticeWindow.h"
 
 namespace platform {
 
@@ -17,37 +18,13 @@ bool dialogsSuppressed() {
   const char* value = std::getenv("SKARVEL_NO_DIALOGS");
   return value && *value && std::strcmp(value, "0") != 0;
 }
-
-// Starts `zenity` (or `xmessage`) as a grandchild in its own session, so the host neither waits
-// for the window nor inherits a zombie. The intermediate child exits at once and is reaped here.
-void launchDetached(const std::string& caption, const std::string& text) {
-  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) return;
-  // The arguments are made here: in a forked copy of a many-threaded host only async-signal-safe
-  // calls are allowed, and an allocation there can wait forever on a lock another thread held.
-  const std::string title = "--title=" + caption;
-  const std::string message = "--text=" + text;
-  const pid_t child = fork();
-  if (child < 0) return;
-  if (child == 0) {
-    setsid();
-    if (fork() == 0) {
-      execlp("zenity", "zenity", "--warning", "--no-wrap", title.c_str(), message.c_str(),
-             static_cast<char*>(nullptr));
-      execlp("xmessage", "xmessage", "-center", text.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    _exit(0);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-}
 }  // namespace
 
 void showNotice(const std::string& caption, const std::string& text) {
   g_noticeCount.fetch_add(1, std::memory_order_relaxed);
   std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   std::fflush(stderr);
-  if (!dialogsSuppressed()) launchDetached(caption, text);
+  if (!dialogsSuppressed()) openNoticeWindow(caption, text);
 }
 
 int noticeCount() { return g_noticeCount.load(std::memory_order_relaxed); }

@@ -15,7 +15,7 @@ sources=(
   tests/presets/fuzz/PresetChunkFuzzer.cpp tests/presets/fuzz/PresetChunkFuzzTarget.cpp
   Frameworks/PresetManager/*.cpp Frameworks/Core/Assert.cpp Frameworks/Core/Parameters.cpp
   platform/DataFolders.cpp platform/FileSystem.cpp platform/FolderWalk.cpp platform/ModulePath.cpp
-  platform/Notice.cpp platform/ProductNames.cpp platform/TextCollation.cpp platform/Utf8.cpp
+  platform/Notice.cpp platform/NoticeWindow.cpp platform/ProductNames.cpp platform/TextCollation.cpp platform/Utf8.cpp
 )
 "$cxx" -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I. $(pkg-config --cflags yaml-0.1) "${sources[@]}" $(pkg-config --libs yaml-0.1) -ldl \
