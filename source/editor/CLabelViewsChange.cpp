@@ -7,25 +7,7 @@ using namespace VSTGUI;
 namespace skarvel {
 
 CLabelViewsChange::CLabelViewsChange(const CRect& size, CFontDesc* font, CColor colour)
-    : CView(size), m_font(labelFont(font)), m_colour(colour) {
-  setMouseEnabled(false);
-}
-
-void CLabelViewsChange::setOff(bool off) {
-  m_off = off;
-  setDirty();
-}
-
-void CLabelViewsChange::setTextColour(CColor colour) {
-  m_colour = colour;
-  setDirty();
-}
-
-void CLabelViewsChange::setFont(CFontDesc* font) {
-  if (!font) return;
-  m_font = font;
-  setDirty();
-}
+    : CLabelViews(size, font, colour) {}
 
 const char* CLabelViewsChange::rowText(int row) const {
   static const char* const off[3] = {"keytrk", "rate", "osc1"};

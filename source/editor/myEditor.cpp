@@ -276,14 +276,8 @@ void myEditor::recolourViews() {
     m_helpBox->setDirty();
   }
   const VSTGUI::CColor labelColour = toColour(m_theme[appearance::kLabelFont]);
-  if (m_labelADSR) {
-    m_labelADSR->setTextColour(labelColour);
-    m_labelADSR->setDirty();
-  }
-  if (m_labelChange) {
-    m_labelChange->setTextColour(labelColour);
-    m_labelChange->setDirty();
-  }
+  for (CLabelViews* label : switchedLabels())
+    if (label) label->setTextColour(labelColour);
 }
 
 void myEditor::appearanceSelected(std::size_t position) {
@@ -334,8 +328,8 @@ void myEditor::guiSizeSelected(float sizeIndex) {
     if (view->isTypeOf("CToolTip")) view->setDirty();
   }
   if (m_envDisplay) m_envRect = m_envDisplay->getViewSize();
-  if (m_labelChange) m_labelChange->setFont(labelFontAt(14 * m_size.scale));
-  if (m_labelADSR) m_labelADSR->setFont(labelFontAt(14 * m_size.scale));
+  for (CLabelViews* label : switchedLabels())
+    if (label) label->setFont(labelFontAt(14 * m_size.scale));
   if (m_adsr2Target) m_adsr2Target->setFont(labelFontAt(12 * m_size.scale));
   if (auto* velosens = dynamic_cast<CSliderFlat*>(control(kVelosensId)))
     velosens->setLabelFont(labelFontAt(12 * m_size.scale));
@@ -380,6 +374,8 @@ void myEditor::refreshValueText(int id) {
     slider->setValueText(text);
 }
 
+std::array<CLabelViews*, 2> myEditor::switchedLabels() const { return {m_labelChange, m_labelADSR}; }
+
 void myEditor::updateDisplays(int id, float v) {
   if (m_envDisplay) {
     switch (id) {
@@ -400,15 +396,8 @@ void myEditor::updateDisplays(int id, float v) {
     }
   }
   if (id == kBPMelodyId) {
-    const bool off = v < 0.5f;
-    if (m_labelChange) {
-      m_labelChange->setOff(off);
-      m_labelChange->setDirty();
-    }
-    if (m_labelADSR) {
-      m_labelADSR->setOff(off);
-      m_labelADSR->setDirty();
-    }
+    for (CLabelViews* label : switchedLabels())
+      if (label) label->setOff(v < 0.5f);
   }
 }
 

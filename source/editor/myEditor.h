@@ -25,6 +25,7 @@ namespace skarvel {
 
 class BackgroundBitmap;
 class CEnvDisplay;
+class CLabelViews;
 class CLabelViewsADSR;
 class CLabelViewsChange;
 class CMultiSwitch;
@@ -119,6 +120,8 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   void recolourViews();
   void refreshValueText(int id);
   void updateDisplays(int id, float value);
+  // The two labels that follow the band-pass melody switch (null while the editor is closed).
+  std::array<CLabelViews*, 2> switchedLabels() const;
   void updateHelp();
   void showHelp(const HelpText& text, bool envelopeVisible);
   void watchManualIcon();
