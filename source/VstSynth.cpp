@@ -422,18 +422,21 @@ float VstSynth::bandPassStep(int voice, float x, float adsr, float frequency) {
 }
 
 float VstSynth::sumVoices() {
-  const float level = m_level;
   const float lpHp1 = m_lpHp1;
   const float am = m_am;
-  const bool gateSetsLevel = m_gateSetsLevel;
-  const bool bandPassMelody = m_bandPassMelody;
-  float sum = 0.0f;
+
+  // Envelopes, modulation and the noise draws, voice by voice (the draws keep their order).
+  int sounding[kVoiceRecords];
+  float adsrOut[kVoiceRecords], gateOut[kVoiceRecords];
+  int count = 0;
   for (int j = 0; j < m_voiceCount; ++j) {
     Envelope& adsr = m_adsr[j];
     Envelope& gate = m_gate[j];
     if (adsr.state == Envelope::Idle && gate.state == Envelope::Idle) continue;
     const float a = adsr.tick();
-    const float b = gate.tick();
+    gateOut[count] = gate.tick();
+    adsrOut[count] = a;
+    sounding[count++] = j;
 
     Voice& voice = m_voices[j];
     const float frequency = m_voiceFrequency[j];
@@ -442,10 +445,19 @@ float VstSynth::sumVoices() {
     const float keyPosition = static_cast<float>(m_voiceNote[j]) * 0.06299f - 4.0f;
     voice.balance1 = clamp01(lpHp1 + keyPosition * m_balanceKeyTrack + a * m_balanceDepth);
     voice.amAmount = clamp01(am + a * m_amDepth);
+    voice.stepNoise(m_random);
+  }
 
-    float x = level * voice.step(m_random) * 4.0f;
-    if (bandPassMelody) x = bandPassStep(j, x, a, frequency);
-    sum += (gateSetsLevel ? b : a) * x;
+  // The voices' sound, summed in voice order.
+  const float level = m_level;
+  const bool gateSetsLevel = m_gateSetsLevel;
+  const bool bandPassMelody = m_bandPassMelody;
+  float sum = 0.0f;
+  for (int n = 0; n < count; ++n) {
+    const int j = sounding[n];
+    float x = level * m_voices[j].stepSound() * 4.0f;
+    if (bandPassMelody) x = bandPassStep(j, x, adsrOut[n], m_voiceFrequency[j]);
+    sum += (gateSetsLevel ? gateOut[n] : adsrOut[n]) * x;
   }
   return sum;
 }
