@@ -107,7 +107,7 @@ class Voice {
   // The rest of the sample, after stepNoise: filters, saturation and the comb resonator. Kept
   // apart so a caller can draw every voice's noise first and then run the voices' arithmetic
   // back to back (they are independent of each other, so the processor overlaps them).
-  float stepSound() {
+  [[gnu::always_inline]] float stepSound() {
     // Oscillator section.
     const float z1 = m_noise1Out;
     osc1Filter.step(z1);
