@@ -8,6 +8,7 @@
 // SKARVEL_WRITE_REFERENCE=<file> and replace ReferencePhrase.inc with that file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -154,6 +155,48 @@ TEST(ReferencePhrase, ReferenceIsAudibleInEveryQuarter) {
       energy += double(x) * x;
     }
     EXPECT_GT(std::sqrt(energy / quarter), 1e-3) << "quarter " << q;
+  }
+}
+
+// The block loop splits each block at events and at the sleep detector's decisions; where the
+// host cuts its blocks must not change a single sample. Notes, the pedal and a sleep (the
+// release ends well before the phrase does) at fixed times, rendered in several block sizes.
+std::vector<float> renderInBlocks(int block) {
+  Rig rig;
+  setPhraseParameters(rig, false);
+  rig.engine->setParameter(kRelease1, 0.05f);
+  struct Timed {
+    int at, status, data1, data2;
+  };
+  const Timed timeline[] = {{0, 0x90, 60, 100},    {0, 0x90, 64, 90},   {700, 0xB0, 64, 127},
+                            {1500, 0x80, 60, 0},   {2222, 0x90, 67, 80}, {5000, 0xB0, 64, 0},
+                            {5001, 0x80, 64, 0},   {9000, 0x80, 67, 0},  {20000, 0x90, 72, 70},
+                            {20000, 0x80, 72, 0}};
+  const int total = 2 * 44100;
+  std::vector<float> all;
+  for (int start = 0; start < total; start += block) {
+    const int n = std::min(block, total - start);
+    EventList events;
+    for (const Timed& event : timeline)
+      if (event.at >= start && event.at < start + n) events.midi(event.at - start, event.status, event.data1, event.data2);
+    rig.render(n, &events);
+    for (int i = 0; i < n; ++i) {
+      all.push_back(rig.left[i]);
+      all.push_back(rig.right[i]);
+    }
+  }
+  EXPECT_FALSE(rig.engine->isActive()) << "the phrase should end asleep, block " << block;
+  return all;
+}
+
+TEST(ReferencePhrase, HostBlockSizeChangesNoSample) {
+  const std::vector<float> reference = renderInBlocks(512);
+  for (int block : {1, 33, 100, 1024, 4096}) {
+    const std::vector<float> other = renderInBlocks(block);
+    ASSERT_EQ(other.size(), reference.size());
+    std::size_t first = 0;
+    while (first < other.size() && std::memcmp(&other[first], &reference[first], sizeof(float)) == 0) ++first;
+    EXPECT_EQ(first, other.size()) << "block " << block << " differs from sample " << first / 2;
   }
 }
 
