@@ -14,8 +14,8 @@ class DcBlocker {
   void clear() { stateLeft = stateRight = 0.0f; }
 
   void step(float& left, float& right) {
-    stateLeft = flushDenormal(stateLeft + (left - stateLeft) * coefficient);
-    stateRight = flushDenormal(stateRight + (right - stateRight) * coefficient);
+    stateLeft = flushDenormalInRender(stateLeft + (left - stateLeft) * coefficient);
+    stateRight = flushDenormalInRender(stateRight + (right - stateRight) * coefficient);
     left -= stateLeft;
     right -= stateRight;
   }

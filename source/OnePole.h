@@ -5,7 +5,8 @@
 namespace skarvel {
 
 // One-pole low-pass that also yields its high-pass complement. The coefficient is linear in the
-// cut-off (2 pi fc / sample rate), which callers keep at or below 2 pi / 8.
+// cut-off (2 pi fc / sample rate), which callers keep at or below 2 pi / 8. Stepped only while
+// the engine renders (see flushDenormalInRender).
 struct OnePole {
   float state = 0.0f;        // low-pass output
   float coefficient = 1.0f;
@@ -13,8 +14,8 @@ struct OnePole {
   float sampleRate = 44100.0f;
 
   void step(float x) {
-    highOut = flushDenormal(x - state);
-    state = flushDenormal(state + highOut * coefficient);
+    highOut = flushDenormalInRender(x - state);
+    state = flushDenormalInRender(state + highOut * coefficient);
   }
 
   // Coefficient for a cut-off in Hz.

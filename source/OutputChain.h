@@ -74,10 +74,7 @@ class OutputChain {
       reverb.step(v * c1 + dither, v * c2 + dither, r1, r2);
       r1 = flushDenormal(r1);
       r2 = flushDenormal(r2);
-      if (m_reverbOn)
-        fade = fade >= 1.0f ? 1.0f : fade + fadeStep;
-      else if ((fade -= fadeStep) < 1e-7f)
-        fade = 0.0f;
+      advanceFade(fade);
       left = dither + (1.0f - fade) * c1 + fade * r1;
       right = dither + (1.0f - fade) * c2 + fade * r2;
     } else {
@@ -101,6 +98,16 @@ class OutputChain {
       recoverFromFault();
     }
   }
+
+  // Whether the next step() with the chain's fade at `fadeNow` runs the chorus stage (which
+  // draws twice from the random generator); advances `fadeNow` as that step would. Lets the
+  // engine know the generator's position after a step before running it.
+  bool predictChorus(float& fadeNow) const {
+    if (!(m_reverbOn || fadeNow > 0.0f)) return false;
+    advanceFade(fadeNow);
+    return true;
+  }
+  static constexpr int kChorusDraws = 2;
 
   double sampleRate() const { return m_sampleRate; }
   float gainTarget() const { return m_gainTarget; }
@@ -127,6 +134,13 @@ class OutputChain {
   DcBlocker dcBlocker;
 
  private:
+  // One sample of the 0.127 s fade between chorus only and full reverb.
+  void advanceFade(float& value) const {
+    if (m_reverbOn)
+      value = value >= 1.0f ? 1.0f : value + fadeStep;
+    else if ((value -= fadeStep) < 1e-7f)
+      value = 0.0f;
+  }
   void designEq();
   // Zeroes every state after a non-finite result, so one bad sample cannot silence the
   // instrument for good. Not expected to run; it costs a few hundred kilobytes of clearing.

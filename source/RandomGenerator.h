@@ -16,6 +16,8 @@ class RandomGenerator {
   explicit RandomGenerator(std::uint32_t seed = kDefaultSeed) : m_state(seed) {}
 
   void seed(std::uint32_t seed) { m_state = seed; }
+  // The generator's position: seed(state()) later repeats the draws from here.
+  std::uint32_t state() const { return m_state; }
 
   // 0..32767
   int next() {

@@ -82,8 +82,8 @@ class ReverbStage {
 
   static float combStep(Comb& comb, float input, float feedback, float damp1, float damp2) {
     float* const slot = comb.buffer + comb.index;
-    const float out = flushDenormal(*slot);
-    const float store = flushDenormal(damp1 * comb.filterStore + damp2 * out);
+    const float out = flushDenormalInRender(*slot);
+    const float store = flushDenormalInRender(damp1 * comb.filterStore + damp2 * out);
     comb.filterStore = store;
     *slot = input + store * feedback;
     comb.index = comb.index + 1 < comb.length ? comb.index + 1 : 0;
@@ -92,7 +92,7 @@ class ReverbStage {
 
   static float allpassStep(Allpass& allpass, float in) {
     float* const slot = allpass.buffer + allpass.index;
-    const float out = flushDenormal(*slot);
+    const float out = flushDenormalInRender(*slot);
     *slot = in + out * kAllpassFeedback;
     allpass.index = allpass.index + 1 < allpass.length ? allpass.index + 1 : 0;
     return out - in;

@@ -89,19 +89,34 @@ class Voice {
   // One sample of the voice: the oscillator section, then the comb resonator. Returns the
   // dry/wet mix of excitation and resonator output.
   float step(RandomGenerator& random) {
+    stepNoise(random);
+    return stepSound();
+  }
+
+  // The sample's random part: both noise generators (every draw of the voice happens here, osc1
+  // first) and osc1's new increment, which applies from the next sample.
+  void stepNoise(RandomGenerator& random) {
+    m_noise1Out = static_cast<float>(noise1.next(random));
+    if (rate1 != m_incrementRate) {
+      m_incrementRate = rate1;
+      noise1.increment = NoiseGenerator::incrementFor(noise1.sampleRate, rate1);
+    }
+    m_noise2Out = static_cast<float>(noise2.next(random));
+  }
+
+  // The rest of the sample, after stepNoise: filters, saturation and the comb resonator. Kept
+  // apart so a caller can draw every voice's noise first and then run the voices' arithmetic
+  // back to back (they are independent of each other, so the processor overlaps them).
+  [[gnu::always_inline]] float stepSound() {
     // Oscillator section.
-    const float z1 = static_cast<float>(noise1.next(random));
+    const float z1 = m_noise1Out;
     osc1Filter.step(z1);
     const float mix1 = (1.0f - balance1) * osc1Filter.state + balance1 * osc1Filter.highOut;
     osc1HighPass.step(mix1);
     const float h1 = osc1HighPass.highOut;
-    if (rate1 != m_incrementRate) {  // the new increment applies from the next step
-      m_incrementRate = rate1;
-      noise1.increment = NoiseGenerator::incrementFor(noise1.sampleRate, rate1);
-    }
     const float f = (osc1Filter.state * 0.1f + 1.0f) * rate1;  // resonator rate, +-10 % wander
     const float g = osc1On ? fastTanh(h1) : 1.0f;
-    const float z2 = static_cast<float>(noise2.next(random));
+    const float z2 = m_noise2Out;
     osc2Filter.step(z2);
     const float m = osc2On ? (1.0f - balance2) * osc2Filter.state + balance2 * osc2Filter.highOut : 1.0f;
     const float am = amAmount * m + (1.0f - amAmount);
@@ -156,6 +171,8 @@ class Voice {
  private:
   std::unique_ptr<float[]> m_line;
   bool m_lineDirty = false;
+  float m_noise1Out = 0.0f;  // the noise generators' outputs of the current sample
+  float m_noise2Out = 0.0f;
   float m_incrementRate = NAN;  // rate1 that noise1.increment was computed for
   float m_osc1Rate = NAN;       // last rate given to setOsc1Rate
   float m_osc2Rate = NAN;       // last rate given to setOsc2Rate

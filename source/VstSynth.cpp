@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #if defined(__SSE__)
 #include <xmmintrin.h>
@@ -420,6 +421,54 @@ float VstSynth::bandPassStep(int voice, float x, float adsr, float frequency) {
   return static_cast<float>(2.0 * w);
 }
 
+float VstSynth::sumVoices() {
+  const float lpHp1 = m_lpHp1;
+  const float am = m_am;
+
+  // Envelopes, modulation and the noise draws, voice by voice (the draws keep their order).
+  int sounding[kVoiceRecords];
+  float adsrOut[kVoiceRecords], gateOut[kVoiceRecords];
+  int count = 0;
+  for (int j = 0; j < m_voiceCount; ++j) {
+    Envelope& adsr = m_adsr[j];
+    Envelope& gate = m_gate[j];
+    if (adsr.state == Envelope::Idle && gate.state == Envelope::Idle) continue;
+    const float a = adsr.tick();
+    gateOut[count] = gate.tick();
+    adsrOut[count] = a;
+    sounding[count++] = j;
+
+    Voice& voice = m_voices[j];
+    const float frequency = m_voiceFrequency[j];
+    voice.setOsc1Rate(m_rate1Hz + m_rateKeyTrack * frequency + a * m_rateDepth);
+    voice.setOsc2Rate(m_rate2Hz + m_rate2KeyTrack * frequency);
+    const float keyPosition = static_cast<float>(m_voiceNote[j]) * 0.06299f - 4.0f;
+    voice.balance1 = clamp01(lpHp1 + keyPosition * m_balanceKeyTrack + a * m_balanceDepth);
+    voice.amAmount = clamp01(am + a * m_amDepth);
+    voice.stepNoise(m_random);
+  }
+
+  // The voices' sound, summed in voice order.
+  const float level = m_level;
+  const bool gateSetsLevel = m_gateSetsLevel;
+  const bool bandPassMelody = m_bandPassMelody;
+  float sum = 0.0f;
+  for (int n = 0; n < count; ++n) {
+    const int j = sounding[n];
+    float x = level * m_voices[j].stepSound() * 4.0f;
+    if (bandPassMelody) x = bandPassStep(j, x, adsrOut[n], m_voiceFrequency[j]);
+    sum += (gateSetsLevel ? gateOut[n] : adsrOut[n]) * x;
+  }
+  return sum;
+}
+
+int VstSynth::nextEventOffset() const {
+  if (m_eventIndex < 0 || !m_events) return std::numeric_limits<int>::max();
+  for (int index = m_eventIndex; index < m_events->numEvents; ++index)
+    if (const core::DspEvent* event = m_events->events[index]) return event->deltaFrames;
+  return std::numeric_limits<int>::max();
+}
+
 void VstSynth::processReplacing(float** /*inputs*/, float** outputs, int frames) {
   if (!outputs || !outputs[0] || !outputs[1] || frames <= 0) {
     m_events = nullptr;
@@ -432,7 +481,14 @@ void VstSynth::processReplacing(float** /*inputs*/, float** outputs, int frames)
   m_outputChain->beginBlock();
   OutputChain& chain = *m_outputChain;
 
-  for (int i = 0; i < frames; ++i) {
+  // The block runs in segments that no event and no sleep decision interrupts: first the
+  // voices for the whole segment, then the output chain over it. Separate loops let the
+  // processor overlap consecutive samples of each (one voice sum no longer waits for the
+  // chain's long per-sample dependency chain). The shared random generator keeps its exact
+  // order of draws: the voice pass notes its position where the chain's chorus stage will draw
+  // for that sample and skips those draws, and the chain pass draws from the noted positions.
+  int i = 0;
+  while (i < frames) {
     if (m_eventIndex >= 0) dispatchEventsAt(i);
 
     if (!m_active) {
@@ -447,54 +503,49 @@ void VstSynth::processReplacing(float** /*inputs*/, float** outputs, int frames)
       }
       *m_outLeft++ = 0.0f;
       *m_outRight++ = 0.0f;
+      ++i;
       continue;
     }
 
-    const float dither = (static_cast<float>(m_random.next()) * (1.0f / 32768.0f) - 0.5f) * 1e-14f;
+    // Up to the next event, the next sleep decision (included) and the scratch length.
+    int end = std::min(frames, i + kSegment);
+    end = std::min(end, i + (1024 - m_sleepCount));
+    end = std::min(end, nextEventOffset());
+    if (end <= i) end = i + 1;
+    const int length = end - i;
 
-    const float level = m_level;
-    const float lpHp1 = m_lpHp1;
-    const float am = m_am;
-    const bool gateSetsLevel = m_gateSetsLevel;
-    const bool bandPassMelody = m_bandPassMelody;
-    float sum = 0.0f;
-    for (int j = 0; j < m_voiceCount; ++j) {
-      Envelope& adsr = m_adsr[j];
-      Envelope& gate = m_gate[j];
-      if (adsr.state == Envelope::Idle && gate.state == Envelope::Idle) continue;
-      const float a = adsr.tick();
-      const float b = gate.tick();
-
-      Voice& voice = m_voices[j];
-      const float frequency = m_voiceFrequency[j];
-      voice.setOsc1Rate(m_rate1Hz + m_rateKeyTrack * frequency + a * m_rateDepth);
-      voice.setOsc2Rate(m_rate2Hz + m_rate2KeyTrack * frequency);
-      const float keyPosition = static_cast<float>(m_voiceNote[j]) * 0.06299f - 4.0f;
-      voice.balance1 = clamp01(lpHp1 + keyPosition * m_balanceKeyTrack + a * m_balanceDepth);
-      voice.amAmount = clamp01(am + a * m_amDepth);
-
-      float x = level * voice.step(m_random) * 4.0f;
-      if (bandPassMelody) x = bandPassStep(j, x, a, frequency);
-      sum += (gateSetsLevel ? b : a) * x;
+    float fade = chain.fade;
+    for (int k = 0; k < length; ++k) {
+      m_segmentDither[k] = (static_cast<float>(m_random.next()) * (1.0f / 32768.0f) - 0.5f) * 1e-14f;
+      m_segmentSum[k] = sumVoices();
+      m_segmentRandom[k] = m_random.state();
+      if (chain.predictChorus(fade))
+        for (int d = 0; d < OutputChain::kChorusDraws; ++d) m_random.next();
     }
+    const std::uint32_t randomAfter = m_random.state();
 
-    float left, right;
-    chain.step(sum, dither, left, right);
+    for (int k = 0; k < length; ++k) {
+      m_random.seed(m_segmentRandom[k]);
+      float left, right;
+      chain.step(m_segmentSum[k], m_segmentDither[k], left, right);
 
-    // Sleep detector: a quiet window of 1023 samples ends the computing, but only once every
-    // envelope is idle, so a quiet note with a slow attack is not put to sleep while it rises.
-    if (++m_sleepCount > 1023) {
-      if (m_sleepSum < 0.02048f && !anyVoiceSounding()) m_active = false;
-      m_sleepSum = 0.0f;
-      m_sleepCount = 0;
-    } else {
-      m_sleepSum += std::fabs(left + right);
-      if (m_sleepSum < 1e-5f) m_sleepSum = 0.0f;
+      // Sleep detector: a quiet window of 1023 samples ends the computing, but only once every
+      // envelope is idle, so a quiet note with a slow attack is not put to sleep while it rises.
+      if (++m_sleepCount > 1023) {
+        if (m_sleepSum < 0.02048f && !anyVoiceSounding()) m_active = false;
+        m_sleepSum = 0.0f;
+        m_sleepCount = 0;
+      } else {
+        m_sleepSum += std::fabs(left + right);
+        if (m_sleepSum < 1e-5f) m_sleepSum = 0.0f;
+      }
+
+      m_scopePeaks.feed(left, right);
+      *m_outLeft++ = left;
+      *m_outRight++ = right;
     }
-
-    m_scopePeaks.feed(left, right);
-    *m_outLeft++ = left;
-    *m_outRight++ = right;
+    m_random.seed(randomAfter);
+    i = end;
   }
 
   m_events = nullptr;

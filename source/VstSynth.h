@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <cstddef>
 #include <memory>
 
@@ -71,6 +72,10 @@ class VstSynth : public core::DspEngine {
   void applyParameter(int id, float x);
   bool anyVoiceSounding() const;
   float bandPassStep(int voice, float x, float adsr, float frequency);
+  // One sample of every sounding voice, summed (envelopes, modulation, voice, band-pass).
+  float sumVoices();
+  // Offset of the next event still to dispatch in this block, int max when none is left.
+  int nextEventOffset() const;
 
   RandomGenerator m_random;
   std::array<Voice, kVoiceRecords> m_voices;
@@ -105,6 +110,13 @@ class VstSynth : public core::DspEngine {
   float m_bandGainTarget = 0.89f;
   float m_bandGainRate = 0.001f;
   int m_bandUpdateCounter = 0;
+
+  // Scratch for one segment of a block: voice sums, dither and the random generator's
+  // position before each sample's chorus draws.
+  static constexpr int kSegment = 128;
+  std::array<float, kSegment> m_segmentSum{};
+  std::array<float, kSegment> m_segmentDither{};
+  std::array<std::uint32_t, kSegment> m_segmentRandom{};
 
   float m_sleepSum = 0.0f;
   int m_sleepCount = 0;
