@@ -4,6 +4,12 @@
 
 namespace skarvel {
 
+// One step of the one-pole below on separate variables, for loops that keep its state in locals.
+inline void onePoleStep(float x, float& state, float& highOut, float coefficient) {
+  highOut = flushDenormalInRender(x - state);
+  state = flushDenormalInRender(state + highOut * coefficient);
+}
+
 // One-pole low-pass that also yields its high-pass complement. The coefficient is linear in the
 // cut-off (2 pi fc / sample rate), which callers keep at or below 2 pi / 8. Stepped only while
 // the engine renders (see flushDenormalInRender).
@@ -13,10 +19,7 @@ struct OnePole {
   float highOut = 0.0f;      // input minus the previous low-pass state
   float sampleRate = 44100.0f;
 
-  void step(float x) {
-    highOut = flushDenormalInRender(x - state);
-    state = flushDenormalInRender(state + highOut * coefficient);
-  }
+  void step(float x) { onePoleStep(x, state, highOut, coefficient); }
 
   // Coefficient for a cut-off in Hz.
   void setCutoff(float hz) { coefficient = (6.2831854820251465f / sampleRate) * hz; }

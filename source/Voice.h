@@ -86,6 +86,20 @@ class Voice {
   // Comb feedback filter cut-off (Hz, already limited).
   void setCombCutoff(float fc) { combFilter.setCutoff(fc); }
 
+  // The values of one sample that the modulation pass sets (the noise outputs, the modulated
+  // osc1 rate with its filters' coefficients, the modulated balance and AM amount): a caller
+  // that runs stepNoise for many samples first records them here and replays them into
+  // renderSound.
+  struct Modulation {
+    float noise1;
+    float noise2;
+    float rate1;
+    float osc1Coefficient;
+    float osc1HighPassCoefficient;
+    float balance1;
+    float amAmount;
+  };
+
   // One sample of the voice: the oscillator section, then the comb resonator. Returns the
   // dry/wet mix of excitation and resonator output.
   float step(RandomGenerator& random) {
@@ -104,58 +118,104 @@ class Voice {
     m_noise2Out = static_cast<float>(noise2.next(random));
   }
 
-  // The rest of the sample, after stepNoise: filters, saturation and the comb resonator. Kept
-  // apart so a caller can draw every voice's noise first and then run the voices' arithmetic
-  // back to back (they are independent of each other, so the processor overlaps them).
-  [[gnu::always_inline]] float stepSound() {
-    // Oscillator section.
-    const float z1 = m_noise1Out;
-    osc1Filter.step(z1);
-    const float mix1 = (1.0f - balance1) * osc1Filter.state + balance1 * osc1Filter.highOut;
-    osc1HighPass.step(mix1);
-    const float h1 = osc1HighPass.highOut;
-    const float f = (osc1Filter.state * 0.1f + 1.0f) * rate1;  // resonator rate, +-10 % wander
-    const float g = osc1On ? fastTanh(h1) : 1.0f;
-    const float z2 = m_noise2Out;
-    osc2Filter.step(z2);
-    const float m = osc2On ? (1.0f - balance2) * osc2Filter.state + balance2 * osc2Filter.highOut : 1.0f;
-    const float am = amAmount * m + (1.0f - amAmount);
-    const float e = am * g;
+  // This sample's modulated values, after stepNoise.
+  Modulation modulation() const {
+    return {m_noise1Out, m_noise2Out, rate1, osc1Filter.coefficient, osc1HighPass.coefficient, balance1, amAmount};
+  }
 
-    // Comb section: the period follows f (RateScaleUp: resonance at f Hz; otherwise the delay
-    // in samples is f), modulated by osc2, at most 0.1 s.
-    const double r = rateScaleUp ? 1.0 / f : f / sampleRate;
-    const float t = static_cast<float>((fmAmount * m + (1.0f - fmAmount)) * r);
-    const double period = t < 0.1 ? static_cast<double>(t) : 0.1;  // a NaN period gives 0.1 s
-    const double u = period * sampleRate;
-    delay = u < 1.0 ? 1.0 : (u > 131071.0 ? 131071.0 : u);
+  // The rest of the sample, after stepNoise: filters, saturation and the comb resonator.
+  float stepSound() {
+    const Modulation current = modulation();
+    float out;
+    renderSound(&current, &out, 1);
+    return out;
+  }
 
-    const double c = combOut;
-    const float saturated = static_cast<float>(c * 4.14 / (c * c + 4.31));
-    combFilter.step(saturated);
-    const float fb = ((1.0f - balance3) * combFilter.state + balance3 * combFilter.highOut) * resoAmount;
-
+  // `count` samples of the sound part, one per recorded modulation, into `out`. The voice's
+  // own fields must hold what they held after the last recorded stepNoise (the other parameters
+  // do not change within the run). The state lives in locals for the run: the delay-line
+  // stores could alias the voice's float fields, so working on the fields directly would
+  // reload every one of them after each store.
+  void renderSound(const Modulation* modulations, float* out, int count) {
+    if (count <= 0) return;
+    float o1State = osc1Filter.state, o1High = osc1Filter.highOut;
+    float hpState = osc1HighPass.state, hpHigh = osc1HighPass.highOut;
+    float o2State = osc2Filter.state, o2High = osc2Filter.highOut;
+    const float o2Coefficient = osc2Filter.coefficient;
+    float combState = combFilter.state, combHigh = combFilter.highOut;
+    const float combCoefficient = combFilter.coefficient;
+    float comb = combOut;
+    double currentDelay = delay;
+    float smoothed = smoothedDelay;
+    int position = linePosition;
+    const float bal2 = balance2, bal3 = balance3, reso = resoAmount, fm = fmAmount, wet = dryWet;
+    const bool on1 = osc1On, on2 = osc2On, scaleUp = rateScaleUp;
+    const double rate = sampleRate;
     float* line = m_line.get();
-    line[linePosition] = fb + e;
-    linePosition = (linePosition + 1) & kLineMask;
 
-    float p = static_cast<float>(linePosition) - smoothedDelay;
-    if (p < 0.0f) p += static_cast<float>(kLineLength);
-    const int i = static_cast<int>(p);
-    const float phi = p - static_cast<float>(i);
-    smoothedDelay += static_cast<float>((delay - smoothedDelay) * 0.0025);
+    for (int k = 0; k < count; ++k) {
+      const Modulation& in = modulations[k];
+      // Oscillator section.
+      const float z1 = in.noise1;
+      onePoleStep(z1, o1State, o1High, in.osc1Coefficient);
+      const float mix1 = (1.0f - in.balance1) * o1State + in.balance1 * o1High;
+      onePoleStep(mix1, hpState, hpHigh, in.osc1HighPassCoefficient);
+      const float h1 = hpHigh;
+      const float f = (o1State * 0.1f + 1.0f) * in.rate1;  // resonator rate, +-10 % wander
+      const float g = on1 ? fastTanh(h1) : 1.0f;
+      const float z2 = in.noise2;
+      onePoleStep(z2, o2State, o2High, o2Coefficient);
+      const float m = on2 ? (1.0f - bal2) * o2State + bal2 * o2High : 1.0f;
+      const float am = in.amAmount * m + (1.0f - in.amAmount);
+      const float e = am * g;
 
-    const float ym1 = line[(i - 1) & kLineMask];
-    const float y0 = line[i & kLineMask];
-    const float y1 = line[(i + 1) & kLineMask];
-    const float y2 = line[(i + 2) & kLineMask];
-    const float c1 = 0.5f * (y1 - ym1);
-    const float c2 = ym1 - 2.5f * y0 + 2.0f * y1 - 0.5f * y2;
-    const float c3 = 0.5f * ((y0 - y1) * 3.0f - ym1 + y2);
-    combOut = ((c3 * phi + c2) * phi + c1) * phi + y0;
+      // Comb section: the period follows f (RateScaleUp: resonance at f Hz; otherwise the
+      // delay in samples is f), modulated by osc2, at most 0.1 s.
+      const double r = scaleUp ? 1.0 / f : f / rate;
+      const float t = static_cast<float>((fm * m + (1.0f - fm)) * r);
+      const double period = t < 0.1 ? static_cast<double>(t) : 0.1;  // a NaN period gives 0.1 s
+      const double u = period * rate;
+      currentDelay = u < 1.0 ? 1.0 : (u > 131071.0 ? 131071.0 : u);
+
+      const double c = comb;
+      const float saturated = static_cast<float>(c * 4.14 / (c * c + 4.31));
+      onePoleStep(saturated, combState, combHigh, combCoefficient);
+      const float fb = ((1.0f - bal3) * combState + bal3 * combHigh) * reso;
+
+      line[position] = fb + e;
+      position = (position + 1) & kLineMask;
+
+      float p = static_cast<float>(position) - smoothed;
+      if (p < 0.0f) p += static_cast<float>(kLineLength);
+      const int i = static_cast<int>(p);
+      const float phi = p - static_cast<float>(i);
+      smoothed += static_cast<float>((currentDelay - smoothed) * 0.0025);
+
+      const float ym1 = line[(i - 1) & kLineMask];
+      const float y0 = line[i & kLineMask];
+      const float y1 = line[(i + 1) & kLineMask];
+      const float y2 = line[(i + 2) & kLineMask];
+      const float c1 = 0.5f * (y1 - ym1);
+      const float c2 = ym1 - 2.5f * y0 + 2.0f * y1 - 0.5f * y2;
+      const float c3 = 0.5f * ((y0 - y1) * 3.0f - ym1 + y2);
+      comb = ((c3 * phi + c2) * phi + c1) * phi + y0;
+
+      out[k] = (1.0f - wet) * e + wet * comb;
+    }
+
+    osc1Filter.state = o1State;
+    osc1Filter.highOut = o1High;
+    osc1HighPass.state = hpState;
+    osc1HighPass.highOut = hpHigh;
+    osc2Filter.state = o2State;
+    osc2Filter.highOut = o2High;
+    combFilter.state = combState;
+    combFilter.highOut = combHigh;
+    combOut = comb;
+    delay = currentDelay;
+    smoothedDelay = smoothed;
+    linePosition = position;
     m_lineDirty = true;
-
-    return (1.0f - dryWet) * e + dryWet * combOut;
   }
 
   // Silence for the resonator: the line cleared (only when something was written since the

@@ -421,22 +421,17 @@ float VstSynth::bandPassStep(int voice, float x, float adsr, float frequency) {
   return static_cast<float>(2.0 * w);
 }
 
-float VstSynth::sumVoices() {
+void VstSynth::modulateVoices(int k) {
   const float lpHp1 = m_lpHp1;
   const float am = m_am;
-
-  // Envelopes, modulation and the noise draws, voice by voice (the draws keep their order).
-  int sounding[kVoiceRecords];
-  float adsrOut[kVoiceRecords], gateOut[kVoiceRecords];
-  int count = 0;
   for (int j = 0; j < m_voiceCount; ++j) {
     Envelope& adsr = m_adsr[j];
     Envelope& gate = m_gate[j];
     if (adsr.state == Envelope::Idle && gate.state == Envelope::Idle) continue;
     const float a = adsr.tick();
-    gateOut[count] = gate.tick();
-    adsrOut[count] = a;
-    sounding[count++] = j;
+    m_segmentGate[j][k] = gate.tick();
+    m_segmentAdsr[j][k] = a;
+    m_segmentSounding[j] = k + 1;
 
     Voice& voice = m_voices[j];
     const float frequency = m_voiceFrequency[j];
@@ -446,20 +441,29 @@ float VstSynth::sumVoices() {
     voice.balance1 = clamp01(lpHp1 + keyPosition * m_balanceKeyTrack + a * m_balanceDepth);
     voice.amAmount = clamp01(am + a * m_amDepth);
     voice.stepNoise(m_random);
+    m_segmentModulation[j][k] = voice.modulation();
   }
+}
 
-  // The voices' sound, summed in voice order.
+void VstSynth::sumVoices(int length) {
+  // Each voice's sound over the whole segment: its state stays in registers throughout.
+  for (int j = 0; j < m_voiceCount; ++j)
+    m_voices[j].renderSound(m_segmentModulation[j].data(), m_segmentVoice[j].data(), m_segmentSounding[j]);
+
+  // The voices' sound, summed per sample in voice order.
   const float level = m_level;
   const bool gateSetsLevel = m_gateSetsLevel;
   const bool bandPassMelody = m_bandPassMelody;
-  float sum = 0.0f;
-  for (int n = 0; n < count; ++n) {
-    const int j = sounding[n];
-    float x = level * m_voices[j].stepSound() * 4.0f;
-    if (bandPassMelody) x = bandPassStep(j, x, adsrOut[n], m_voiceFrequency[j]);
-    sum += (gateSetsLevel ? gateOut[n] : adsrOut[n]) * x;
+  for (int k = 0; k < length; ++k) {
+    float sum = 0.0f;
+    for (int j = 0; j < m_voiceCount; ++j) {
+      if (k >= m_segmentSounding[j]) continue;
+      float x = level * m_segmentVoice[j][k] * 4.0f;
+      if (bandPassMelody) x = bandPassStep(j, x, m_segmentAdsr[j][k], m_voiceFrequency[j]);
+      sum += (gateSetsLevel ? m_segmentGate[j][k] : m_segmentAdsr[j][k]) * x;
+    }
+    m_segmentSum[k] = sum;
   }
-  return sum;
 }
 
 int VstSynth::nextEventOffset() const {
@@ -515,14 +519,16 @@ void VstSynth::processReplacing(float** /*inputs*/, float** outputs, int frames)
     const int length = end - i;
 
     float fade = chain.fade;
+    m_segmentSounding.fill(0);
     for (int k = 0; k < length; ++k) {
       m_segmentDither[k] = (static_cast<float>(m_random.next()) * (1.0f / 32768.0f) - 0.5f) * 1e-14f;
-      m_segmentSum[k] = sumVoices();
+      modulateVoices(k);
       m_segmentRandom[k] = m_random.state();
       if (chain.predictChorus(fade))
         for (int d = 0; d < OutputChain::kChorusDraws; ++d) m_random.next();
     }
     const std::uint32_t randomAfter = m_random.state();
+    sumVoices(length);
 
     for (int k = 0; k < length; ++k) {
       m_random.seed(m_segmentRandom[k]);

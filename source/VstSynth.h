@@ -72,8 +72,12 @@ class VstSynth : public core::DspEngine {
   void applyParameter(int id, float x);
   bool anyVoiceSounding() const;
   float bandPassStep(int voice, float x, float adsr, float frequency);
-  // One sample of every sounding voice, summed (envelopes, modulation, voice, band-pass).
-  float sumVoices();
+  // Sample k of the segment, first part: every sounding voice's envelopes, modulation and
+  // noise draws (in voice order), recorded in the segment scratch.
+  void modulateVoices(int k);
+  // Second part, for the whole segment: each voice's sound over the samples it sounded, voice
+  // after voice, then the band-pass and the sum of every sample into m_segmentSum.
+  void sumVoices(int length);
   // Offset of the next event still to dispatch in this block, int max when none is left.
   int nextEventOffset() const;
 
@@ -117,6 +121,14 @@ class VstSynth : public core::DspEngine {
   std::array<float, kSegment> m_segmentSum{};
   std::array<float, kSegment> m_segmentDither{};
   std::array<std::uint32_t, kSegment> m_segmentRandom{};
+  // Per voice: the samples of the segment it sounds in (always its first ones: only an event
+  // wakes an idle voice, and events fall between segments), their modulation, envelope
+  // outputs and sound.
+  std::array<int, kVoiceRecords> m_segmentSounding{};
+  std::array<std::array<Voice::Modulation, kSegment>, kVoiceRecords> m_segmentModulation{};
+  std::array<std::array<float, kSegment>, kVoiceRecords> m_segmentAdsr{};
+  std::array<std::array<float, kSegment>, kVoiceRecords> m_segmentGate{};
+  std::array<std::array<float, kSegment>, kVoiceRecords> m_segmentVoice{};
 
   float m_sleepSum = 0.0f;
   int m_sleepCount = 0;
