@@ -87,17 +87,21 @@ class Voice {
   void setCombCutoff(float fc) { combFilter.setCutoff(fc); }
 
   // The values of one sample that the modulation pass sets (the noise outputs, the modulated
-  // osc1 rate with its filters' coefficients, the modulated balance and AM amount): a caller
-  // that runs stepNoise for many samples first records them here and replays them into
-  // renderSound.
-  struct Modulation {
-    float noise1;
-    float noise2;
-    float rate1;
-    float osc1Coefficient;
-    float osc1HighPassCoefficient;
-    float balance1;
-    float amAmount;
+  // osc1 rate with its filters' coefficients, the modulated balance and AM amount), for four
+  // voices side by side (a lane each): a caller that runs stepNoise for many samples first
+  // records them here and replays them into renderSound.
+  struct alignas(16) ModulationLanes {
+    float noise1[4];
+    float noise2[4];
+    float rate1[4];
+    float osc1Coefficient[4];
+    float osc1HighPassCoefficient[4];
+    float balance1[4];
+    float amAmount[4];
+  };
+  // The sound of one sample, a lane per voice.
+  struct alignas(16) SoundLanes {
+    float value[4];
   };
 
   // One sample of the voice: the oscillator section, then the comb resonator. Returns the
@@ -118,25 +122,32 @@ class Voice {
     m_noise2Out = static_cast<float>(noise2.next(random));
   }
 
-  // This sample's modulated values, after stepNoise.
-  Modulation modulation() const {
-    return {m_noise1Out, m_noise2Out, rate1, osc1Filter.coefficient, osc1HighPass.coefficient, balance1, amAmount};
+  // Records this sample's modulated values (after stepNoise) in `lane`.
+  void recordModulation(ModulationLanes& lanes, int lane) const {
+    lanes.noise1[lane] = m_noise1Out;
+    lanes.noise2[lane] = m_noise2Out;
+    lanes.rate1[lane] = rate1;
+    lanes.osc1Coefficient[lane] = osc1Filter.coefficient;
+    lanes.osc1HighPassCoefficient[lane] = osc1HighPass.coefficient;
+    lanes.balance1[lane] = balance1;
+    lanes.amAmount[lane] = amAmount;
   }
 
   // The rest of the sample, after stepNoise: filters, saturation and the comb resonator.
   float stepSound() {
-    const Modulation current = modulation();
-    float out;
-    renderSound(&current, &out, 1);
-    return out;
+    ModulationLanes current;
+    recordModulation(current, 0);
+    SoundLanes out;
+    renderSound(&current, 0, &out, 1);
+    return out.value[0];
   }
 
-  // `count` samples of the sound part, one per recorded modulation, into `out`. The voice's
-  // own fields must hold what they held after the last recorded stepNoise (the other parameters
-  // do not change within the run). The state lives in locals for the run: the delay-line
-  // stores could alias the voice's float fields, so working on the fields directly would
-  // reload every one of them after each store.
-  void renderSound(const Modulation* modulations, float* out, int count) {
+  // `count` samples of the sound part, one per recorded modulation (its `lane`), into the same
+  // lane of `out`. The voice's own fields must hold what they held after the last recorded
+  // stepNoise (the other parameters do not change within the run). The state lives in locals
+  // for the run: the delay-line stores could alias the voice's float fields, so working on the
+  // fields directly would reload every one of them after each store.
+  void renderSound(const ModulationLanes* modulations, int lane, SoundLanes* out, int count) {
     if (count <= 0) return;
     float o1State = osc1Filter.state, o1High = osc1Filter.highOut;
     float hpState = osc1HighPass.state, hpHigh = osc1HighPass.highOut;
@@ -154,19 +165,21 @@ class Voice {
     float* line = m_line.get();
 
     for (int k = 0; k < count; ++k) {
-      const Modulation& in = modulations[k];
+      const ModulationLanes& in = modulations[k];
+      const float balance = in.balance1[lane];
+      const float amount = in.amAmount[lane];
       // Oscillator section.
-      const float z1 = in.noise1;
-      onePoleStep(z1, o1State, o1High, in.osc1Coefficient);
-      const float mix1 = (1.0f - in.balance1) * o1State + in.balance1 * o1High;
-      onePoleStep(mix1, hpState, hpHigh, in.osc1HighPassCoefficient);
+      const float z1 = in.noise1[lane];
+      onePoleStep(z1, o1State, o1High, in.osc1Coefficient[lane]);
+      const float mix1 = (1.0f - balance) * o1State + balance * o1High;
+      onePoleStep(mix1, hpState, hpHigh, in.osc1HighPassCoefficient[lane]);
       const float h1 = hpHigh;
-      const float f = (o1State * 0.1f + 1.0f) * in.rate1;  // resonator rate, +-10 % wander
+      const float f = (o1State * 0.1f + 1.0f) * in.rate1[lane];  // resonator rate, +-10 % wander
       const float g = on1 ? fastTanh(h1) : 1.0f;
-      const float z2 = in.noise2;
+      const float z2 = in.noise2[lane];
       onePoleStep(z2, o2State, o2High, o2Coefficient);
       const float m = on2 ? (1.0f - bal2) * o2State + bal2 * o2High : 1.0f;
-      const float am = in.amAmount * m + (1.0f - in.amAmount);
+      const float am = amount * m + (1.0f - amount);
       const float e = am * g;
 
       // Comb section: the period follows f (RateScaleUp: resonance at f Hz; otherwise the
@@ -200,7 +213,7 @@ class Voice {
       const float c3 = 0.5f * ((y0 - y1) * 3.0f - ym1 + y2);
       comb = ((c3 * phi + c2) * phi + c1) * phi + y0;
 
-      out[k] = (1.0f - wet) * e + wet * comb;
+      out[k].value[lane] = (1.0f - wet) * e + wet * comb;
     }
 
     osc1Filter.state = o1State;
@@ -217,6 +230,13 @@ class Voice {
     linePosition = position;
     m_lineDirty = true;
   }
+
+  // The sound of up to four voices over one segment: voice `lane` (null for none) renders
+  // counts[lane] samples from its lane of `modulations` into its lane of `out`. Where SSE2
+  // exists, the samples all voices share run four lanes at a time with the very operations of
+  // renderSound, so every lane's result is the same to the bit; the rest runs per voice.
+  static void renderGroup(Voice* const voices[4], const int counts[4], const ModulationLanes* modulations,
+                          SoundLanes* out);
 
   // Silence for the resonator: the line cleared (only when something was written since the
   // last clear, so repeated resets stay cheap) and its output zeroed.

@@ -441,14 +441,25 @@ void VstSynth::modulateVoices(int k) {
     voice.balance1 = clamp01(lpHp1 + keyPosition * m_balanceKeyTrack + a * m_balanceDepth);
     voice.amAmount = clamp01(am + a * m_amDepth);
     voice.stepNoise(m_random);
-    m_segmentModulation[j][k] = voice.modulation();
+    voice.recordModulation(m_segmentModulation[j >> 2][k], j & 3);
   }
 }
 
 void VstSynth::sumVoices(int length) {
-  // Each voice's sound over the whole segment: its state stays in registers throughout.
-  for (int j = 0; j < m_voiceCount; ++j)
-    m_voices[j].renderSound(m_segmentModulation[j].data(), m_segmentVoice[j].data(), m_segmentSounding[j]);
+  // The voices' sound over the whole segment, four at a time.
+  for (int group = 0; group * 4 < m_voiceCount; ++group) {
+    Voice* voices[4] = {};
+    int counts[4] = {};
+    bool any = false;
+    for (int lane = 0; lane < 4; ++lane) {
+      const int j = group * 4 + lane;
+      if (j >= m_voiceCount || m_segmentSounding[j] == 0) continue;
+      voices[lane] = &m_voices[j];
+      counts[lane] = m_segmentSounding[j];
+      any = true;
+    }
+    if (any) Voice::renderGroup(voices, counts, m_segmentModulation[group].data(), m_segmentVoice[group].data());
+  }
 
   // The voices' sound, summed per sample in voice order.
   const float level = m_level;
@@ -458,7 +469,7 @@ void VstSynth::sumVoices(int length) {
     float sum = 0.0f;
     for (int j = 0; j < m_voiceCount; ++j) {
       if (k >= m_segmentSounding[j]) continue;
-      float x = level * m_segmentVoice[j][k] * 4.0f;
+      float x = level * m_segmentVoice[j >> 2][k].value[j & 3] * 4.0f;
       if (bandPassMelody) x = bandPassStep(j, x, m_segmentAdsr[j][k], m_voiceFrequency[j]);
       sum += (gateSetsLevel ? m_segmentGate[j][k] : m_segmentAdsr[j][k]) * x;
     }

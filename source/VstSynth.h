@@ -75,8 +75,8 @@ class VstSynth : public core::DspEngine {
   // Sample k of the segment, first part: every sounding voice's envelopes, modulation and
   // noise draws (in voice order), recorded in the segment scratch.
   void modulateVoices(int k);
-  // Second part, for the whole segment: each voice's sound over the samples it sounded, voice
-  // after voice, then the band-pass and the sum of every sample into m_segmentSum.
+  // Second part, for the whole segment: the voices' sound over the samples they sounded, four
+  // voices at a time, then the band-pass and the sum of every sample into m_segmentSum.
   void sumVoices(int length);
   // Offset of the next event still to dispatch in this block, int max when none is left.
   int nextEventOffset() const;
@@ -125,10 +125,12 @@ class VstSynth : public core::DspEngine {
   // wakes an idle voice, and events fall between segments), their modulation, envelope
   // outputs and sound.
   std::array<int, kVoiceRecords> m_segmentSounding{};
-  std::array<std::array<Voice::Modulation, kSegment>, kVoiceRecords> m_segmentModulation{};
+  // Modulation and sound in groups of four voices, a lane each.
+  static constexpr int kVoiceGroups = (kVoiceRecords + 3) / 4;
+  std::array<std::array<Voice::ModulationLanes, kSegment>, kVoiceGroups> m_segmentModulation{};
+  std::array<std::array<Voice::SoundLanes, kSegment>, kVoiceGroups> m_segmentVoice{};
   std::array<std::array<float, kSegment>, kVoiceRecords> m_segmentAdsr{};
   std::array<std::array<float, kSegment>, kVoiceRecords> m_segmentGate{};
-  std::array<std::array<float, kSegment>, kVoiceRecords> m_segmentVoice{};
 
   float m_sleepSum = 0.0f;
   int m_sleepCount = 0;
