@@ -465,9 +465,14 @@ void VstSynth::sumVoices(int length) {
   const float level = m_level;
   const bool gateSetsLevel = m_gateSetsLevel;
   const bool bandPassMelody = m_bandPassMelody;
+  int sounding[kVoiceRecords];
+  int count = 0;
+  for (int j = 0; j < m_voiceCount; ++j)
+    if (m_segmentSounding[j] > 0) sounding[count++] = j;
   for (int k = 0; k < length; ++k) {
     float sum = 0.0f;
-    for (int j = 0; j < m_voiceCount; ++j) {
+    for (int n = 0; n < count; ++n) {
+      const int j = sounding[n];
       if (k >= m_segmentSounding[j]) continue;
       float x = level * m_segmentVoice[j >> 2][k].value[j & 3] * 4.0f;
       if (bandPassMelody) x = bandPassStep(j, x, m_segmentAdsr[j][k], m_voiceFrequency[j]);
