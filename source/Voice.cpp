@@ -185,17 +185,18 @@ void Voice::renderGroup(Voice* const voices[4], const int counts[4], const Modul
                                               _mm_mul_pd(_mm_sub_pd(delayHigh, highToDouble(smoothed)), step)));
 
       _mm_store_si128(reinterpret_cast<__m128i*>(readAt), i);
-      alignas(16) float taps[4][4];  // [tap][lane]
-      for (int lane = 0; lane < 4; ++lane) {
-        const float* l = line[lane];
-        const int at = readAt[lane];
-        taps[0][lane] = l[(at - 1) & kLineMask];
-        taps[1][lane] = l[at & kLineMask];
-        taps[2][lane] = l[(at + 1) & kLineMask];
-        taps[3][lane] = l[(at + 2) & kLineMask];
-      }
-      const __m128 ym1 = _mm_load_ps(taps[0]), y0 = _mm_load_ps(taps[1]);
-      const __m128 y1 = _mm_load_ps(taps[2]), y2 = _mm_load_ps(taps[3]);
+      // Built from registers: vector loads over four separate scalar stores would wait for
+      // the stores to retire instead of taking their values directly.
+      const float* l0 = line[0];
+      const float* l1 = line[1];
+      const float* l2 = line[2];
+      const float* l3 = line[3];
+      const int a0 = readAt[0], a1 = readAt[1], a2 = readAt[2], a3 = readAt[3];
+      auto tap = [&](int offset) {
+        return _mm_setr_ps(l0[(a0 + offset) & kLineMask], l1[(a1 + offset) & kLineMask], l2[(a2 + offset) & kLineMask],
+                           l3[(a3 + offset) & kLineMask]);
+      };
+      const __m128 ym1 = tap(-1), y0 = tap(0), y1 = tap(1), y2 = tap(2);
       const __m128 half = _mm_set1_ps(0.5f);
       const __m128 c1 = _mm_mul_ps(half, _mm_sub_ps(y1, ym1));
       const __m128 c2 = _mm_sub_ps(
