@@ -1,7 +1,5 @@
 #include "PluginHost.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -14,12 +12,16 @@ using EntryPoint = vst2::EffectRecord* (*)(vst2::HostCallback);
 // The host's state as the callback reports it (one instrument per process).
 double g_sampleRate = 44100.0;
 int g_blockSize = 512;
+int g_automateRequests = 0;  // automation requests since the module was loaded
 
 std::intptr_t hostCallback(vst2::EffectRecord*, std::int32_t opcode, std::int32_t, std::intptr_t, void* ptr, float) {
   switch (opcode) {
     case vst2::host::version:
       return 2400;
     case vst2::host::currentId:
+      return 0;
+    case vst2::host::automate:
+      ++g_automateRequests;
       return 0;
     case vst2::host::wantMidi:
       return 1;
@@ -44,7 +46,7 @@ std::intptr_t hostCallback(vst2::EffectRecord*, std::int32_t opcode, std::int32_
         if (std::strcmp(text, feature) == 0) return 1;
       return -1;
     }
-    default:  // automation, display updates, edits, time info: nothing to do offline
+    default:  // display updates, edits, time info: nothing to do offline
       return 0;
   }
 }
@@ -55,21 +57,19 @@ PluginHost::~PluginHost() { close(); }
 
 bool PluginHost::load(const std::string& path, std::string& error) {
   close();
-  // A path without a slash would make dlopen search the library path instead of the file.
-  const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
-  m_module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!m_module) {
-    const char* reason = dlerror();
-    error = "cannot load plug-in '" + path + "': " + (reason ? reason : "unknown error");
+  std::string reason;
+  if (!m_module.open(path, reason)) {
+    error = "cannot load plug-in '" + path + "': " + reason;
     return false;
   }
-  auto entry = reinterpret_cast<EntryPoint>(dlsym(m_module, "VSTPluginMain"));
-  if (!entry) entry = reinterpret_cast<EntryPoint>(dlsym(m_module, "main"));
+  auto entry = reinterpret_cast<EntryPoint>(m_module.symbol("VSTPluginMain"));
+  if (!entry) entry = reinterpret_cast<EntryPoint>(m_module.symbol("main"));
   if (!entry) {
     error = "'" + path + "' is not a VST 2.4 plug-in (no VSTPluginMain entry point)";
     close();
     return false;
   }
+  g_automateRequests = 0;
   m_effect = entry(hostCallback);
   if (!m_effect || m_effect->magic != vst2::kEffectMagic) {
     error = "'" + path + "' did not create a VST 2.4 effect";
@@ -91,10 +91,7 @@ void PluginHost::close() {
     m_effect->dispatcher(m_effect, vst2::effect::close, 0, 0, nullptr, 0.0f);
     m_effect = nullptr;
   }
-  if (m_module) {
-    dlclose(m_module);
-    m_module = nullptr;
-  }
+  m_module.close();
 }
 
 std::intptr_t PluginHost::dispatch(std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr,
@@ -118,11 +115,14 @@ void PluginHost::stop() {
   dispatch(vst2::effect::mainsChanged, 0, 0);
 }
 
-std::string PluginHost::parameterName(int index) {
-  char name[256] = {};
-  dispatch(vst2::effect::getParamName, index, 0, name);
-  return name;
+std::string PluginHost::dispatchText(std::int32_t opcode, std::int32_t index) {
+  char text[256] = {};
+  dispatch(opcode, index, 0, text);
+  text[sizeof text - 1] = '\0';
+  return text;
 }
+
+std::string PluginHost::parameterName(int index) { return dispatchText(vst2::effect::getParamName, index); }
 
 int PluginHost::findParameter(const std::string& name) {
   for (int i = 0; i < parameterCount(); ++i)
@@ -144,11 +144,17 @@ bool PluginHost::setChunk(const std::vector<unsigned char>& data) {
                   const_cast<unsigned char*>(data.data())) != 0;
 }
 
-std::string PluginHost::effectName() {
-  char name[256] = {};
-  dispatch(vst2::effect::getEffectName, 0, 0, name);
-  return name;
+std::vector<unsigned char> PluginHost::chunk() {
+  void* data = nullptr;
+  const std::intptr_t size = dispatch(vst2::effect::getChunk, 0, 0, &data);
+  if (size <= 0 || !data) return {};
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  return std::vector<unsigned char>(bytes, bytes + size);
 }
+
+std::string PluginHost::effectName() { return dispatchText(vst2::effect::getEffectName); }
+
+int PluginHost::automateRequests() const { return g_automateRequests; }
 
 void PluginHost::processEvents(vst2::EventList* events) { dispatch(vst2::effect::processEvents, 0, 0, events); }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/LoadedModule.h"
 #include "vst2/Vst2Abi.h"
 
 namespace render {
@@ -24,6 +25,8 @@ class PluginHost {
 
   std::intptr_t dispatch(std::int32_t opcode, std::int32_t index = 0, std::intptr_t value = 0, void* ptr = nullptr,
                          float opt = 0.0f);
+  // A request that answers with a text in the pointer (names, display texts), at most 255 bytes.
+  std::string dispatchText(std::int32_t opcode, std::int32_t index = 0);
   // Sample rate and block size, then resume.
   void start(double sampleRate, int blockSize);
   void stop();
@@ -36,6 +39,8 @@ class PluginHost {
   float getParameter(int index);
   // Applies a preset through the set-chunk request; false when the plug-in refused it.
   bool setChunk(const std::vector<unsigned char>& data);
+  // The plug-in's current chunk, copied; empty when it gives none.
+  std::vector<unsigned char> chunk();
   bool usesChunks() const;
   std::string effectName();
 
@@ -43,9 +48,11 @@ class PluginHost {
   void process(float** outputs, int frames);
 
   vst2::EffectRecord* effect() const { return m_effect; }
+  // Automation requests the plug-in sent to the host since loading.
+  int automateRequests() const;
 
  private:
-  void* m_module = nullptr;
+  platform::LoadedModule m_module;
   vst2::EffectRecord* m_effect = nullptr;
   std::vector<float> m_silence;  // input buffers for instruments that declare inputs
 };

@@ -30,12 +30,12 @@
 #endif
 #include "FloatWav.h"
 #include "MidiFile.h"
-#include "WinPluginHost.h"
+#include "PluginHost.h"
 
 namespace {
 
 using winhost::FloatAudio;
-using winhost::WinPluginHost;
+using render::PluginHost;
 
 constexpr double kSampleRate = 44100.0;
 constexpr int kBlockSize = 512;
@@ -51,7 +51,7 @@ void expect(bool ok, const std::string& what) {
 std::string text(const std::vector<unsigned char>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 int check(const std::string& plugin) {
-  WinPluginHost host;
+  PluginHost host;
   std::string error;
   if (!host.load(plugin, error)) {
     std::fprintf(stderr, "skarvel-win-host: %s\n", error.c_str());
@@ -131,7 +131,7 @@ bool renderDemo(const std::string& plugin, FloatAudio& audio, std::string& error
   render::MidiSequence midi;
   std::vector<render::ParameterCue> cues;
   render::demoPhrase(midi, cues);
-  WinPluginHost host;
+  PluginHost host;
   if (!host.load(plugin, error)) return false;
   std::vector<int> cueIds;
   for (const render::ParameterCue& cue : cues) cueIds.push_back(host.findParameter(cue.name));
@@ -219,7 +219,7 @@ int compare(const std::string& plugin, const std::string& reference, double tole
 
 #ifdef SKARVEL_WIN_HOST_EDITOR
 // Lets the host's message loop run and the editor idle, as a host does between its own work.
-void pumpEditor(WinPluginHost& host, int rounds) {
+void pumpEditor(PluginHost& host, int rounds) {
   for (int i = 0; i < rounds; ++i) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -279,7 +279,7 @@ int editor(const std::string& plugin, const std::string& shotPath) {
     std::printf("no window system here: the editor cannot be opened\n");
     return 77;
   }
-  WinPluginHost host;
+  PluginHost host;
   std::string error;
   if (!host.load(plugin, error)) {
     std::fprintf(stderr, "skarvel-win-host: %s\n", error.c_str());
