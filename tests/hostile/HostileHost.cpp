@@ -159,6 +159,18 @@ vst2::MidiEvent midi(int deltaFrames, unsigned status, unsigned data1, unsigned 
   return event;
 }
 
+namespace {
+
+// Entry `index` of a list's pointer array, written through the array's address: the record
+// declares two entries, and indexing that member past them is undefined behaviour however many
+// the allocation holds.
+void setEntry(vst2::EventList* list, std::size_t index, vst2::Event* event) {
+  unsigned char* entries = reinterpret_cast<unsigned char*>(list) + offsetof(vst2::EventList, events);
+  std::memcpy(entries + index * sizeof event, &event, sizeof event);
+}
+
+}  // namespace
+
 EventList::EventList(const std::vector<vst2::MidiEvent>& events) {
   const std::size_t bytes = offsetof(vst2::EventList, events) + sizeof(vst2::Event*) * events.size();
   m_list = static_cast<vst2::EventList*>(std::malloc(std::max(bytes, sizeof(vst2::EventList))));
@@ -166,7 +178,7 @@ EventList::EventList(const std::vector<vst2::MidiEvent>& events) {
   m_list->numEvents = static_cast<std::int32_t>(events.size());
   for (std::size_t i = 0; i < events.size(); ++i) {
     m_events.push_back(new vst2::MidiEvent(events[i]));
-    m_list->events[i] = reinterpret_cast<vst2::Event*>(m_events.back());
+    setEntry(m_list, i, reinterpret_cast<vst2::Event*>(m_events.back()));
   }
 }
 
@@ -175,7 +187,7 @@ EventList::~EventList() {
   std::free(m_list);
 }
 
-void EventList::clearEntry(std::size_t i) { m_list->events[i] = nullptr; }
+void EventList::clearEntry(std::size_t i) { setEntry(m_list, i, nullptr); }
 
 void EventList::scribbleAndFree() {
   if (m_released) return;
