@@ -6,23 +6,18 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
 
 #include "platform/LoadedModule.h"
-
 
 namespace hostile {
 
 namespace {
 
-std::atomic<int> g_requests[64];
-
+// Answers the version request (a VST 2.4 host) and MIDI wanted; everything else is "unknown".
 std::intptr_t hostCallback(vst2::EffectRecord*, std::int32_t opcode, std::int32_t, std::intptr_t, void*, float) {
-  if (opcode >= 0 && opcode < 64) g_requests[opcode].fetch_add(1, std::memory_order_relaxed);
   switch (opcode) {
     case vst2::host::version:
       return 2400;
@@ -39,12 +34,22 @@ using EntryPoint = vst2::EffectRecord* (*)(vst2::HostCallback);
 // its whole run. (Unloading it at exit would also make LeakSanitizer count the module's
 // process-wide objects as leaked: the pointers to them go with the unloaded module.) The
 // editor's settings go to a private folder so the tests never read or write the user's own.
+struct PrivateSettingsFolder {
+  std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("skarvel-hostile-" + std::to_string(getpid()));
+  PrivateSettingsFolder() {
+    std::filesystem::create_directories(path);
+    setenv("XDG_CONFIG_HOME", path.c_str(), 1);
+  }
+  ~PrivateSettingsFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+
 EntryPoint entryPoint() {
   static const EntryPoint entry = [] {
-    static const std::string config =
-        (std::filesystem::temp_directory_path() / ("skarvel-hostile-" + std::to_string(getpid()))).string();
-    std::filesystem::create_directories(config);
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    static const PrivateSettingsFolder settings;
     static platform::LoadedModule* const kept = new platform::LoadedModule;
     platform::LoadedModule& module = *kept;
     std::string error;
@@ -63,10 +68,6 @@ EntryPoint entryPoint() {
 }
 
 }  // namespace
-
-int hostRequests(std::int32_t opcode) {
-  return opcode >= 0 && opcode < 64 ? g_requests[opcode].load(std::memory_order_relaxed) : 0;
-}
 
 // --- Plugin -----------------------------------------------------------------------------------
 

@@ -27,9 +27,6 @@
 
 namespace hostile {
 
-// Requests the plug-in sent to this host since the program started, by host opcode (0 to 63).
-int hostRequests(std::int32_t opcode);
-
 // One instance of the plug-in, created through the module's entry point and closed when the
 // object goes. `effect()` is null when the entry point refused.
 class Plugin {
