@@ -7,10 +7,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# -O1 with line tables only: reports name file and line, and both builds compile in about 60 %
+# of the time -O2 -g takes.
 run() {
   local dir=$1 sanitize=$2 filter=$3
   shift 3
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKARVEL_SANITIZE="$sanitize" \
+    -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
     -DSKARVEL_BUILD_BENCH=OFF "$@" >/dev/null
   cmake --build "$dir" --parallel "$(nproc)" --target hostile_host_tests
   ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)" -L hostile -R "$filter"
