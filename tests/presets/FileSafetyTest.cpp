@@ -82,6 +82,26 @@ TEST(FileSaving, AWriteProtectedUserPresetIsNotOverwritten) {
   EXPECT_NE(TempFolder::read(path).find("FM: 0.9"), std::string::npos);
 }
 
+// Every system: a temporary whose process cannot be running goes, this process's own recent one
+// stays, and an abandoned one (hours old) goes whoever wrote it.
+TEST(FileSaving, TemporariesOfProcessesThatAreGoneOrOfHoursAgoAreRemoved) {
+  TempFolder folder;
+  std::string self = platform::temporaryFileName("", "x", 0);  // ".x.<this process>.0.tmp"
+  self = self.substr(3, self.size() - 9);
+  const std::string never = "999999996";  // beyond every system's process numbers
+  for (const std::string& name : {".a.yaml." + never + ".0.tmp", ".b.yaml." + self + ".0.tmp",
+                                  ".c.yaml." + self + ".1.tmp", ".d.yaml.x" + never + ".0.tmp"})
+    folder.write(name, "partial");
+  fs::last_write_time(folder / (".c.yaml." + self + ".1.tmp"),
+                      fs::file_time_type::clock::now() - std::chrono::hours(3));
+  EXPECT_EQ(platform::temporaryFileOwner(".a.yaml." + never + ".0.tmp"), 999999996ul);
+  EXPECT_EQ(platform::temporaryFileOwner(".d.yaml.x" + never + ".0.tmp"), 0ul);
+  ASSERT_TRUE(platform::writeFileAtomically(folder / "saved.yaml", "text"));
+  EXPECT_EQ(hiddenEntries(folder.path()),
+            (std::vector<std::string>{".b.yaml." + self + ".0.tmp", ".d.yaml.x" + never + ".0.tmp"}));
+  EXPECT_EQ(TempFolder::read(folder / "saved.yaml"), "text");
+}
+
 #ifndef _WIN32
 
 TEST(FileSaving, ADanglingLinkAtTheNewNameMovesTheSaveToTheNextNumber) {
