@@ -37,18 +37,20 @@ TEST(HostileYaml, EveryShapeAtTheSizeLimitIsRefusedWhereItGoesWrong) {
     EXPECT_EQ(program, nullptr) << document.name;
     EXPECT_LT(chunkTime, adversarial::kGenerousMilliseconds) << document.name;
     EXPECT_LT(chunk.messages.count(), 400u) << document.name;
-    if (document.refusedWhereItStarts)
+    if (document.refusedWhereItStarts) {
       EXPECT_LT(adversarial::reportedOffset(chunk.messages, kLimit), adversarial::kEarlyRefusalOffset)
           << document.name << "\n" << allLines(chunk.messages);
+    }
 
     PresetFixture file;
     const std::string path = folder.write("hostile.yaml", document.text);
     const double fileTime = adversarial::millisecondsOf([&] { program = file.factory.readPresetFile(path); });
     EXPECT_EQ(program, nullptr) << document.name;
     EXPECT_LT(fileTime, adversarial::kGenerousMilliseconds) << document.name;
-    if (document.refusedWhereItStarts)
+    if (document.refusedWhereItStarts) {
       EXPECT_LT(adversarial::reportedOffset(file.messages, kLimit), adversarial::kEarlyRefusalOffset)
           << document.name;
+    }
   }
 }
 
