@@ -96,6 +96,76 @@ void PluginCore::parameterChangedFromEditor(int id, float value) {
   m_editorValueMask.fetch_and(~bit(id), std::memory_order_acq_rel);
 }
 
+std::vector<PresetListSnapshot> PluginCore::presetLists() {
+  std::vector<PresetListSnapshot> lists;
+  std::lock_guard lock(m_presetLock);
+  const std::vector<std::string> names = m_presetManager->listNames();
+  for (std::size_t position = 0; position < names.size(); ++position) {
+    const std::vector<presets::Program*> programs = m_presetManager->programsInList(names[position]);
+    if (programs.empty()) continue;
+    PresetListSnapshot list;
+    list.listPosition = position;
+    list.name = names[position];
+    list.programNames.reserve(programs.size());
+    for (const presets::Program* program : programs) list.programNames.push_back(program->name());
+    lists.push_back(std::move(list));
+  }
+  return lists;
+}
+
+PresetStatus PluginCore::presetStatus() {
+  std::lock_guard lock(m_presetLock);
+  const presets::Program& program = currentProgram();
+  PresetStatus status;
+  status.listPosition = m_presetManager->currentListPosition();
+  status.programPosition = m_presetManager->currentProgramPosition();
+  status.edited = program.edited();
+  status.comparing = program.selectedValueType() == presets::VALUE_INITIAL;
+  status.allFilesLoaded = m_presetManager->allFilesLoaded();
+  return status;
+}
+
+std::string PluginCore::userPresetsFolder() { return m_presetManager->userPresetsFolder(); }
+
+void PluginCore::selectProgram(std::size_t listPosition, std::size_t programPosition) {
+  {
+    std::lock_guard lock(m_presetLock);
+    m_presetManager->select(listPosition, programPosition);
+  }
+  currentProgramChanged();
+}
+
+void PluginCore::toggleCompare() {
+  {
+    std::lock_guard lock(m_presetLock);
+    m_presetManager->toggleCompare();
+  }
+  reapplyCurrentProgram();
+}
+
+void PluginCore::revertCurrentProgram() {
+  {
+    std::lock_guard lock(m_presetLock);
+    m_presetManager->revert(currentProgram());
+  }
+  reapplyCurrentProgram();
+}
+
+presets::SaveDialogSetup PluginCore::saveDialogSetup() {
+  std::lock_guard lock(m_presetLock);
+  return m_presetManager->saveDialogSetup();
+}
+
+presets::SaveResult PluginCore::saveNewUserPreset(const std::string& name) {
+  std::lock_guard lock(m_presetLock);
+  return m_presetManager->saveNewUserPreset(name);
+}
+
+presets::SaveResult PluginCore::overwriteCurrentPreset() {
+  std::lock_guard lock(m_presetLock);
+  return m_presetManager->overwriteCurrentPreset();
+}
+
 void PluginCore::convertOldBanks(const std::string& path, std::vector<std::string>& report) {
   std::lock_guard lock(m_presetLock);
   applyPendingEditsLocked();

@@ -34,8 +34,9 @@ namespace core {
 //
 // Threads. Creation, chunks, the editor's requests and preset work run on the host's
 // user-interface thread; processing, and with it a MIDI program change, run on its audio thread;
-// setParameterFromHost may come from either. Operations that change the preset lists or the
-// current program hold the preset lock. The audio thread never waits for it: it only tries the
+// setParameterFromHost may come from either. Operations that read or change the preset lists or
+// the current program hold the preset lock, and take it themselves (the editor never sees it).
+// The audio thread never waits for it: it only tries the
 // lock, and when the user-interface thread holds it a program change or a program edit is kept
 // and retried at the start of the next block. The engine's values are lock-free floats, so the
 // sound always follows at once. The audio thread never calls the editor: what the editor must
@@ -52,11 +53,30 @@ class PluginCore : public EditorToPluginCoreInterface {
   PluginCore& operator=(const PluginCore&) = delete;
 
   // --- editor requests (user-interface thread) ---
-  void currentProgramChanged() override;
-  void reapplyCurrentProgram() override;
+  unsigned parameterCount() const override { return m_parameterCount; }
+  // The current program's edited value (also while it presents its original values for a
+  // comparison); 0 for an id out of range. Either thread, without a lock.
+  float parameterValue(int id) const override;
   void parameterChangedFromEditor(int id, float value) override;
-  void convertOldBanks(const std::string& path, std::vector<std::string>& report) override;
   void getParameterDisplayText(int id, char* text, std::size_t size) override;
+  std::vector<PresetListSnapshot> presetLists() override;
+  PresetStatus presetStatus() override;
+  std::string userPresetsFolder() override;
+  void selectProgram(std::size_t listPosition, std::size_t programPosition) override;
+  void toggleCompare() override;
+  void revertCurrentProgram() override;
+  presets::SaveDialogSetup saveDialogSetup() override;
+  presets::SaveResult saveNewUserPreset(const std::string& name) override;
+  presets::SaveResult overwriteCurrentPreset() override;
+  void convertOldBanks(const std::string& path, std::vector<std::string>& report) override;
+  std::string productName() const override { return m_description.productName; }
+  presets::MessageList& messages() override { return *m_messages; }
+
+  // The current program's values to the engine and the editor, then the host is asked to
+  // refresh its display (a program was chosen).
+  void currentProgramChanged();
+  // The current program's presented values to the engine and the editor again.
+  void reapplyCurrentProgram();
 
   // Creates the instrument's editor for `effect` (the host adapter); the caller keeps it.
   virtual AEffGUIEditor* createEditor(PluginToHostInterface& effect) = 0;
@@ -70,9 +90,6 @@ class PluginCore : public EditorToPluginCoreInterface {
   void attachHost(PluginToHostInterface& host);
   // Either thread. Ids at or above the parameter count are ignored.
   void setParameterFromHost(int id, float value);
-  // The current program's edited value (also while it presents its original values for a
-  // comparison); 0 for an id out of range. Either thread, without a lock.
-  float parameterValue(int id) const;
   // The current program as YAML text; *data points at it until the next call or destruction.
   // Returns its length in bytes (no terminating zero); 0 and null when it could not be written.
   std::size_t getChunk(const char** data);
@@ -97,15 +114,14 @@ class PluginCore : public EditorToPluginCoreInterface {
   // --- accessors ---
   const PluginDescription& description() const { return m_description; }
   const Parameters& registry() const { return m_registry; }
-  unsigned parameterCount() const { return m_parameterCount; }
-  presets::MessageList& messages() { return *m_messages; }
   presets::ProgramFactory& programFactory() { return *m_programFactory; }
   presets::PresetManager& presetManager() { return *m_presetManager; }
   AEffGUIEditor* editor() const { return m_editor; }
   PluginToHostInterface* host() const { return m_host; }
   PluginFactory& factory() { return m_factory; }
-  // Held by every user-interface operation that changes the preset lists or the current
-  // program (the editor's saves and selections too); never waited for on the audio thread.
+  // Held by every operation that reads or changes the preset lists or the current program; the
+  // core takes it itself, never waited for on the audio thread. Public for tests that hold it
+  // to play a busy user-interface thread.
   std::mutex& presetLock() { return m_presetLock; }
 
  private:

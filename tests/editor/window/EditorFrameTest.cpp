@@ -109,10 +109,7 @@ class EditorFrameTest : public testing::Test {
     editor->idleNow();
   }
   std::string helpLine(int line) const { return editor->helpBox()->getLine(line); }
-  bool edited() {
-    std::lock_guard lock(plugin->presetLock());
-    return plugin->presetManager().currentProgram().edited();
-  }
+  bool edited() { return plugin->presetStatus().edited; }
 
   fs::path root;
   RecordingHost host;
@@ -435,14 +432,9 @@ TEST_F(EditorFrameTest, ProgramChangesReachTheToolbarWhileOpen) {
   ASSERT_TRUE(editor->openOffscreen());
   auto* presetMenu = editor->toolBar().presetMenu();
   ASSERT_NE(presetMenu, nullptr);
-  const auto lists = plugin->presetManager().listNames();
+  const auto lists = plugin->presetLists();
   ASSERT_FALSE(lists.empty());
-  std::size_t presets = 0;
-  {
-    std::lock_guard lock(plugin->presetLock());
-    presets = plugin->presetManager().programsInList(lists[0]).size();
-  }
-  if (presets < 2) GTEST_SKIP() << "the first list needs two presets";
+  if (lists[0].programNames.size() < 2) GTEST_SKIP() << "the first list needs two presets";
   plugin->programChange(1);
   plugin->deliverEditorUpdates();
   EXPECT_EQ(presetMenu->getCurrentIndex(true), 1);
