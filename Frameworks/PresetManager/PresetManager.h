@@ -61,7 +61,9 @@ class PresetManager {
   // Reads one preset file into list `listName`; a failure clears allFilesLoaded.
   bool addFileProgram(const std::string& path, const std::string& listName);
   // A host chunk: refused (none, nothing changes) unless it starts with "---" and reads as a
-  // preset; otherwise the program joins the project presets and becomes current.
+  // preset; otherwise the program joins the project presets and becomes current. A project
+  // preset with the same name that presents the very same values becomes current instead, so
+  // a host that sets the same state again and again does not grow the list.
   Program* addProjectPreset(const unsigned char* data, std::size_t length);
   Program* addConvertedUserPreset(std::unique_ptr<Program> program);
 
@@ -103,12 +105,17 @@ class PresetManager {
 
  private:
   void sortList(const std::string& listName);
+  // Puts `program` (the last of its list) at its place when the list is sorted, or sorts the
+  // list: a sorted list takes a new program with a binary search, not a full sort.
+  void placeInSortedList(Program* program);
+  void makeCurrent(Program* program);
 
   ProgramFactory& m_factory;
   PresetFolders m_folders;
   std::vector<std::unique_ptr<Program>> m_allPrograms;
   std::vector<std::string> m_listNames;
   std::map<std::string, std::vector<Program*>> m_lists;
+  std::map<std::string, bool> m_listSorted;  // false once a program was appended unsorted
   std::size_t m_currentListPosition = 0;
   std::size_t m_currentProgramPosition = 0;
   Program* m_currentProgram = nullptr;
