@@ -388,8 +388,10 @@ TEST(PresetManager, CompareTogglesBetweenEditedAndOriginalValues) {
   EXPECT_EQ(manager.compareLabel(), "current");
   EXPECT_EQ(fx.factory.readPresetFile(fx.userFolder + "m.yaml")->value(12), 0.75f);
   manager.currentProgram().edit(12, 0.1f);
+  manager.toggleCompare();
   manager.revert(manager.currentProgram());
   EXPECT_EQ(manager.currentProgram().value(12), 0.75f);
+  EXPECT_EQ(manager.compareLabel(), "current") << "a reverted program has nothing to compare";
 }
 
 TEST(PresetManager, SwitchingProgramsKeepsEachProgramsEdits) {

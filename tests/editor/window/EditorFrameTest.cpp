@@ -217,7 +217,7 @@ TEST_F(EditorFrameTest, OpeningShowsTheCurrentValuesInControlsEnvelopeAndLabels)
   plugin->setParameterFromHost(14, 0.5f);
   plugin->setParameterFromHost(17, 0.25f);
   plugin->setParameterFromHost(34, 1.0f);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   ASSERT_TRUE(editor->openOffscreen());
   for (int id = 0; id < 36; ++id) EXPECT_EQ(editor->control(id)->getValue(), plugin->parameterValue(id)) << id;
   const auto& envelope = editor->envelopeDisplay()->envelope();
@@ -256,13 +256,13 @@ TEST_F(EditorFrameTest, HostChangesMoveControlsWithoutMarkingThePresetEdited) {
   ASSERT_TRUE(editor->openOffscreen());
   plugin->setParameterFromHost(16, 0.75f);
   plugin->setParameterFromHost(34, 0.5f);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   EXPECT_EQ(editor->control(16)->getValue(), 0.75f);
   EXPECT_FLOAT_EQ(editor->envelopeDisplay()->envelope().sustain(), 0.999f * 0.75f + 0.001f + 0.001f);
   EXPECT_FALSE(editor->keytrackLabel()->isOff()) << "0.5 switches the labels to the band-pass texts";
   EXPECT_STREQ(editor->adsrTargetLabel()->text(), "BP pitch");
   plugin->setParameterFromHost(34, 0.49f);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   EXPECT_TRUE(editor->keytrackLabel()->isOff());
   EXPECT_STREQ(editor->adsrTargetLabel()->text(), "LP-HP");
   EXPECT_TRUE(host.automations.empty());
@@ -436,7 +436,7 @@ TEST_F(EditorFrameTest, ProgramChangesReachTheToolbarWhileOpen) {
   ASSERT_FALSE(lists.empty());
   if (lists[0].programNames.size() < 2) GTEST_SKIP() << "the first list needs two presets";
   plugin->programChange(1);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   EXPECT_EQ(presetMenu->getCurrentIndex(true), 1);
 }
 
