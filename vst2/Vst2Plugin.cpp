@@ -127,7 +127,8 @@ std::intptr_t Vst2Plugin::dispatcher(std::int32_t opcode, std::int32_t index, st
       if (value < 0) return 0;
       return m_core.setChunk(ptr, static_cast<std::size_t>(value));
     case effect::processEvents:
-      if (ptr) m_engine.processEvents(static_cast<const core::DspEvents*>(ptr));
+      // The engine copies the events; the host's list is not read after this call.
+      m_engine.processEvents(static_cast<const core::DspEvents*>(ptr));
       return 1;
     case effect::canBeAutomated:
       return 1;
@@ -199,6 +200,8 @@ std::intptr_t Vst2Plugin::getOutputProperties(std::int32_t index, void* ptr) con
 void Vst2Plugin::suspendOrResume(bool resume) {
   if (!resume) {
     m_engine.resetPeaks();
+    // Events handed over and not yet played are forgotten (the audio thread empties its queue).
+    m_engine.discardPendingEvents();
     return;
   }
   wantEvents(true);
@@ -210,8 +213,9 @@ void Vst2Plugin::setParameter(std::int32_t index, float value) { m_core.setParam
 float Vst2Plugin::getParameter(std::int32_t index) { return m_core.parameterValue(index); }
 
 void Vst2Plugin::processReplacing(float** inputs, float** outputs, std::int32_t frames) {
-  if (!outputs || !outputs[0] || !outputs[1] || frames <= 0) return;
-  m_core.beginAudioBlock();
+  // A block without frames or outputs still goes to the engine, which keeps its events for the
+  // next rendered block.
+  if (outputs && outputs[0] && outputs[1] && frames > 0) m_core.beginAudioBlock();
   m_engine.process(inputs, outputs, frames);
 }
 
