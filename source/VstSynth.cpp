@@ -15,6 +15,8 @@
 
 namespace skarvel {
 
+static_assert(VstSynth::kMaximumSampleRate <= OutputChain::kMaximumSampleRate, "the output chain takes every rate");
+
 namespace {
 
 inline float clamp01(float x) { return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x); }
@@ -347,6 +349,9 @@ void VstSynth::sampleRateChanged() {
   if (!(m_sampleRate >= kMinimumSampleRate && std::isfinite(m_sampleRate))) {
     m_sampleRate = kMinimumSampleRate;
     platform::showNotice("Warning!", "Minimum supported Samplerate exceeded");
+  } else if (m_sampleRate > kMaximumSampleRate) {
+    m_sampleRate = kMaximumSampleRate;
+    platform::showNotice("Warning!", "Maximum supported Samplerate exceeded");
   }
   // Values still pending are derived first, as they would have been before the change; the
   // values sent again at the new rate are derived at the end, so the engine is whole on return.

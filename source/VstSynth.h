@@ -43,6 +43,8 @@ class VstSynth : public core::DspEngine {
   static constexpr int kVisitedVoices = 10;  // voice slots the loop visits
   static constexpr int kSoundingVoices = 8;  // slots above 7 play on voice 0
   static constexpr double kMinimumSampleRate = 32000.0;
+  // Above it the rate is lowered to it with a warning; every delay line is long enough for it.
+  static constexpr double kMaximumSampleRate = 768000.0;
 
   explicit VstSynth(core::ScopePeakExchange& scopePeaks);
   ~VstSynth() override;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <limits>
 #include <string>
 
 namespace vst2 {
@@ -24,6 +25,17 @@ constexpr const char* kCanDo[] = {"receiveVstEvents", "receiveVstMidiEvent", "re
 
 // Display texts are at most 8 characters (the longest are 20000.00 and 24000.00).
 constexpr std::size_t kDisplayBufferSize = kMaxParameterStringLength + 1;
+
+// The host's opt and value arguments as an int for the editor's key requests. A value an int
+// cannot hold (and NaN) becomes 0: converting it would be undefined, and it names no key,
+// modifier or mode.
+int keyArgument(float opt) {
+  return opt > -2147483648.0f && opt < 2147483648.0f ? static_cast<int>(opt) : 0;
+}
+int keyArgument(std::intptr_t value) {
+  return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max() ? static_cast<int>(value)
+                                                                                              : 0;
+}
 
 }  // namespace
 
@@ -167,13 +179,13 @@ std::intptr_t Vst2Plugin::dispatcher(std::int32_t opcode, std::int32_t index, st
     case effect::editKeyDown:
     case effect::editKeyUp:
       if (!m_editor) return 0;
-      return (opcode == effect::editKeyDown ? m_editor->onKeyDown(index, static_cast<int>(value), static_cast<int>(opt))
-                                            : m_editor->onKeyUp(index, static_cast<int>(value), static_cast<int>(opt)))
+      return (opcode == effect::editKeyDown ? m_editor->onKeyDown(index, keyArgument(value), keyArgument(opt))
+                                            : m_editor->onKeyUp(index, keyArgument(value), keyArgument(opt)))
                  ? 1
                  : 0;
     case effect::setEditKnobMode:
       if (!m_editor) return 0;
-      return m_editor->setKnobMode(static_cast<int>(value)) ? 1 : 0;
+      return m_editor->setKnobMode(keyArgument(value)) ? 1 : 0;
     case effect::getCurrentMidiProgram:
       return -1;
     case effect::startProcess:

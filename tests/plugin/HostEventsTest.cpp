@@ -1,10 +1,11 @@
 // The module through its entry point as an untidy host drives it: event lists freed right after
 // they were handed over, blocks that render nothing, suspend with events pending, late offsets,
-// several threads.
+// several threads, and key requests and sample rates no int or delay line can hold.
 
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -162,6 +163,33 @@ TEST_F(HostEvents, ThreadsHandingOverEventsSettingValuesAndChunksTogether) {
   parameters.join();
   chunks.join();
   EXPECT_TRUE(finite);
+}
+
+TEST_F(HostEvents, KeyRequestsWithValuesNoIntHolds) {
+  const float odd[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                       -std::numeric_limits<float>::infinity(), 3e9f, -3e9f, 2147483648.0f};
+  for (float opt : odd) {
+    instance.dispatch(vst2::effect::editKeyDown, 'a', std::numeric_limits<std::intptr_t>::max(), nullptr, opt);
+    instance.dispatch(vst2::effect::editKeyUp, 'a', std::numeric_limits<std::intptr_t>::min(), nullptr, opt);
+  }
+  instance.dispatch(vst2::effect::setEditKnobMode, 0, std::numeric_limits<std::intptr_t>::max());
+  HeapEventList events;
+  events.add(0, 0x90, 60, 100);
+  handOver(events);
+  EXPECT_GT(rms(seconds(0.1)), 1e-3) << "still playing";
+}
+
+TEST_F(HostEvents, SampleRatesBeyondAnyDelayLineAreLoweredAndPlay) {
+  instance.setParameter(14, 0.0f);  // Attack1: the shortest attack, so a few milliseconds sound
+  for (float rate : {2147483648.0f, 1e12f, std::numeric_limits<float>::max(), 768000.0f, 44100.0f}) {
+    instance.dispatch(vst2::effect::setSampleRate, 0, 0, nullptr, rate);
+    instance.dispatch(vst2::effect::mainsChanged, 0, 1);
+    HeapEventList events;
+    events.add(0, 0x90, 60, 100);
+    handOver(events);
+    EXPECT_GT(rms(seconds(0.05)), 1e-4) << rate;
+    instance.dispatch(vst2::effect::mainsChanged, 0, 0);
+  }
 }
 
 }  // namespace
