@@ -106,14 +106,14 @@ struct EventList {
 };
 
 inline void setEventAt(EventList& list, std::size_t index, Event* event) {
-  std::memcpy(reinterpret_cast<unsigned char*>(&list) + offsetof(EventList, events) + index * sizeof event, &event,
-              sizeof event);
+  unsigned char* entry = reinterpret_cast<unsigned char*>(&list) + offsetof(EventList, events);
+  std::memcpy(entry + index * sizeof event, &event, sizeof event);
 }
 
 inline Event* eventAt(const EventList& list, std::size_t index) {
   Event* event;
-  std::memcpy(&event, reinterpret_cast<const unsigned char*>(&list) + offsetof(EventList, events) + index * sizeof event,
-              sizeof event);
+  const unsigned char* entry = reinterpret_cast<const unsigned char*>(&list) + offsetof(EventList, events);
+  std::memcpy(&event, entry + index * sizeof event, sizeof event);
   return event;
 }
 

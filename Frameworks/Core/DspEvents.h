@@ -50,15 +50,15 @@ struct DspEvents {
 // so that any count the host allocated is read in a defined way.
 inline const DspEvent* eventAt(const DspEvents& list, std::size_t index) {
   const DspEvent* event;
-  std::memcpy(&event, reinterpret_cast<const unsigned char*>(&list) + offsetof(DspEvents, events) + index * sizeof event,
-              sizeof event);
+  const unsigned char* entry = reinterpret_cast<const unsigned char*>(&list) + offsetof(DspEvents, events);
+  std::memcpy(&event, entry + index * sizeof event, sizeof event);
   return event;
 }
 
 // Sets entry `index` of a list whose storage holds at least index + 1 entries.
 inline void setEventAt(DspEvents& list, std::size_t index, DspEvent* event) {
-  std::memcpy(reinterpret_cast<unsigned char*>(&list) + offsetof(DspEvents, events) + index * sizeof event, &event,
-              sizeof event);
+  unsigned char* entry = reinterpret_cast<unsigned char*>(&list) + offsetof(DspEvents, events);
+  std::memcpy(entry + index * sizeof event, &event, sizeof event);
 }
 
 // Bytes a list with `count` entries occupies (never less than the declared record).
