@@ -2,8 +2,8 @@
 
 // The back-end interface of the GUI layer: everything that touches a window system, a
 // graphics library or the operating system goes through these classes. The Linux back end
-// (X11 windows, cairo drawing, FreeType/fontconfig fonts) lives in platform/x11; a Windows
-// back end would implement the same interfaces.
+// (X11 windows, cairo drawing, FreeType/fontconfig fonts) lives in x11/, the Windows back end
+// (Win32 windows, GDI+ drawing and fonts) in win32/; both implement the same interfaces.
 
 #include <functional>
 #include <memory>

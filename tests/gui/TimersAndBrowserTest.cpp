@@ -9,7 +9,7 @@
 
 #include "GuiTestSupport.h"
 #include "OffscreenFrameFixture.h"
-#include "platform/x11/FileSelectorProcess.h"
+#include "Frameworks/Gui/x11/FileSelectorProcess.h"
 
 using namespace VSTGUI;
 using guitest::OffscreenFrame;

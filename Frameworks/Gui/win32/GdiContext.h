@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "Frameworks/Gui/CDrawContext.h"
-#include "platform/win32/gui/GdiBitmap.h"
+#include "Frameworks/Gui/win32/GdiBitmap.h"
 
 namespace VSTGUI::Win32 {
 

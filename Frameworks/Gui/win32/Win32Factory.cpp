@@ -7,10 +7,10 @@
 
 #include "Frameworks/Gui/OffscreenPlatformFrame.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/gui/GdiContext.h"
-#include "platform/win32/gui/GdiFont.h"
-#include "platform/win32/gui/Win32FileSelector.h"
-#include "platform/win32/gui/Win32Frame.h"
+#include "Frameworks/Gui/win32/GdiContext.h"
+#include "Frameworks/Gui/win32/GdiFont.h"
+#include "Frameworks/Gui/win32/Win32FileSelector.h"
+#include "Frameworks/Gui/win32/Win32Frame.h"
 
 namespace VSTGUI {
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "Frameworks/Gui/CDrawContext.h"
-#include "platform/x11/CairoBitmap.h"
+#include "Frameworks/Gui/x11/CairoBitmap.h"
 
 namespace VSTGUI::X11 {
 

@@ -1,4 +1,4 @@
-#include "platform/x11/FileSelectorProcess.h"
+#include "Frameworks/Gui/x11/FileSelectorProcess.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -5,10 +5,10 @@
 #include <time.h>
 
 #include "Frameworks/Gui/OffscreenPlatformFrame.h"
-#include "platform/x11/CairoContext.h"
-#include "platform/x11/CairoFont.h"
-#include "platform/x11/FileSelectorProcess.h"
-#include "platform/x11/X11Frame.h"
+#include "Frameworks/Gui/x11/CairoContext.h"
+#include "Frameworks/Gui/x11/CairoFont.h"
+#include "Frameworks/Gui/x11/FileSelectorProcess.h"
+#include "Frameworks/Gui/x11/X11Frame.h"
 
 extern char** environ;
 
