@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "Frameworks/AppearanceManager/AppearanceManager.h"
 #include "Frameworks/Core/Assert.h"
@@ -52,6 +53,21 @@ void addMissingEntry(COptionMenu* menu, const char* text) {
   menu->addSeparator();
   menu->addEntry(text, -1, CMenuItem::kDisabled);
 }
+
+// The manual icon of the top strip: a press of the left button opens the manual at once, however
+// short the click. The second press of a double click opens nothing more.
+class ManualIcon : public CView {
+ public:
+  ManualIcon(const CRect& size, std::function<void()> open) : CView(size), m_open(std::move(open)) {}
+  CMouseEventResult onMouseDown(CPoint&, const CButtonState& buttons) override {
+    if (!buttons.isLeftButton()) return kMouseEventNotHandled;
+    if (!buttons.isDoubleClick()) m_open();
+    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+  }
+
+ private:
+  std::function<void()> m_open;
+};
 
 // The options menu is a menu of actions: the mouse wheel must not fire them one after another
 // the way it steps through presets or themes.
@@ -146,11 +162,7 @@ void ToolBar::createControls(CFrame* frame, const AboutBox* aboutBox, const Regi
   m_zoomFont = makeOwned<CFontDesc>("Tahoma_Small", zoomFontSize(zoomRect.getWidth()));
   m_zoomLabel->setFont(m_zoomFont);
 
-  if (!regions.manualIcon.isEmpty()) {
-    // Only there for the help box's hit test; the editor's idle opens the manual.
-    m_manualArea = new CView(regions.manualIcon);
-    m_manualArea->setMouseEnabled(false);
-  }
+  if (!regions.manualIcon.isEmpty()) m_manualArea = new ManualIcon(regions.manualIcon, [this] { openManual(); });
 
   for (CView* view : std::initializer_list<CView*>{m_optionsMenu, m_compareLabel, m_currentLabel, m_saveButton,
                                                    m_bankMenu, m_bankStepper, m_presetMenu, m_presetStepper,
@@ -401,16 +413,16 @@ void ToolBar::appearanceChosen() {
 void ToolBar::optionChosen(int32_t tag) {
   switch (tag) {
     case kWebSiteItem:
-      VSTGUI::openUrl(kWebSiteUrl);
+      openOnDesktop(kWebSiteUrl, "the web site");
       break;
     case kAboutItem:
       showCredits();
       break;
     case kExploreUserPresetsItem:
-      VSTGUI::openUrl(m_presets.userPresetsFolder());
+      openOnDesktop(m_presets.userPresetsFolder(), "the user presets folder");
       break;
     case kExploreUserThemesItem:
-      VSTGUI::openUrl(m_appearance.userFolder());
+      openOnDesktop(m_appearance.userFolder(), "the user appearance themes folder");
       break;
     case kReloadThemesItem: {
       m_editor.reloadThemes();
@@ -524,10 +536,25 @@ void ToolBar::convertOldBank(const std::string& path) {
 }
 
 bool ToolBar::openManual() {
+  ++m_manualOpens;
   const std::string file = m_aboutBox && !m_aboutBox->manualFileName.empty() ? m_aboutBox->manualFileName
                                                                              : std::string("Skarvel.html");
   // The manual lives in the data folder beside the plug-in, not in the host's working folder.
-  return VSTGUI::openUrl(platform::dataFilePath(file));
+  return openOnDesktop(platform::dataFilePath(file), "the HTML manual");
+}
+
+bool ToolBar::openOnDesktop(const std::string& target, const std::string& what) {
+  std::string reason;
+  if (VSTGUI::openUrl(target, reason)) return true;
+  if (!m_frame) return false;
+  // Say why nothing opens. A dialog already shown (the credits, whose link opens the manual)
+  // gives way to the message.
+  std::vector<std::string> lines{"Could not open " + what + "."};
+  if (!reason.empty()) lines.push_back(reason);
+  m_frame->setModalView(nullptr);
+  auto dialog = owned(new cCustomDialogue(m_frame->getViewSize(), "Error", lines, "", nullptr, m_font));
+  m_frame->setModalView(dialog);
+  return false;
 }
 
 // --- the credits ----------------------------------------------------------------------------

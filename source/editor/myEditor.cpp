@@ -159,7 +159,6 @@ bool myEditor::openFrame(void* parent, VSTGUI::PlatformType type) {
   for (int id = 0; id < kEditorParameterCount; ++id) setParameterFromHost(id, m_core.parameterValue(id));
   m_lastIdleTicks = 0;
   m_lastScopeIndex = -1;
-  m_manualPressed = false;
   return true;
 }
 
@@ -412,23 +411,35 @@ void myEditor::idle() {
 void myEditor::idleNow() {
   if (!isOpen()) return;
   updateHelp();
-  watchManualIcon();
   feedMeters();
 }
 
+// Setting the same text or visibility again changes nothing, so the help box is redrawn only
+// when what it shows changes.
 void myEditor::showHelp(const HelpText& text, bool envelopeVisible) {
   m_helpBox->setLines(text);
   if (m_envDisplay) m_envDisplay->setVisible(envelopeVisible);
   m_helpBox->setVisible(!envelopeVisible);
-  m_helpBox->setDirty();
+}
+
+const HelpText& myEditor::helpForControl(VSTGUI::CControl* control) {
+  const int32_t tag = control->getTag();
+  if (control == toolBar().bankMenu()) return help::kBankMenu;
+  if (control == toolBar().presetMenu()) return help::kPresetMenu;
+  if (control->isTypeOf("COptionMenu") && tag < 4) return help::kTargetMenu;
+  if (tag >= 0 && tag < kEditorParameterCount) return parameterHelp(tag);
+  if (tag == kSizeControlTag) return help::kSizeMenu;
+  return help::kGeneral;
 }
 
 void myEditor::updateHelp() {
   if (!frame || !m_helpBox || frame->getModalView()) return;
   if (frame->getCurrentMouseButtons().getButtonState() != 0) return;
-  m_helpBox->setLines(help::kGeneral);
   VSTGUI::CPoint where;
-  if (!frame->getCurrentMouseLocation(where)) return;
+  if (!frame->getCurrentMouseLocation(where)) {
+    m_helpBox->setLines(help::kGeneral);
+    return;
+  }
   if (m_appearanceRegion.pointInside(where)) return showHelp(help::kAppearanceRegion, false);
   if (m_manualIconRegion.pointInside(where)) return showHelp(help::kManualRegion, false);
   const bool overEnvelope = m_envRect.pointInside(where);
@@ -440,30 +451,7 @@ void myEditor::updateHelp() {
   if (view == toolBar().optionsMenu()) return showHelp(help::kOptionsMenu, false);
   if (view->isTypeOf("CStereoPeaksView")) return showHelp(help::kPeakMeters, false);
   if (view->isTypeOf("CStereoWavsView")) return showHelp(help::kOscilloscope, false);
-  const int32_t tag = control->getTag();
-  if (view->isTypeOf("COptionMenu") && tag < 4)
-    m_helpBox->setLines(help::kTargetMenu);
-  else if (tag >= 0 && tag < kEditorParameterCount)
-    m_helpBox->setLines(parameterHelp(tag));
-  else if (tag == kSizeControlTag)
-    m_helpBox->setLines(help::kSizeMenu);
-  else
-    m_helpBox->setLines(help::kGeneral);
-  if (m_envDisplay) m_envDisplay->setVisible(overEnvelope);
-  m_helpBox->setVisible(!overEnvelope);
-  m_helpBox->setDirty();
-}
-
-void myEditor::watchManualIcon() {
-  // One press opens the manual once, however long the button is held.
-  VSTGUI::CPoint where;
-  const bool pressed = frame->getCurrentMouseLocation(where) && m_manualIconRegion.pointInside(where) &&
-                       frame->getCurrentMouseButtons().getButtonState() == VSTGUI::kLButton;
-  if (pressed && !m_manualPressed) {
-    ++m_manualOpens;
-    toolBar().openManual();
-  }
-  m_manualPressed = pressed;
+  showHelp(helpForControl(control), overEnvelope);
 }
 
 void myEditor::feedMeters() {

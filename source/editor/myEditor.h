@@ -103,7 +103,7 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   const VSTGUI::CRect& appearanceRegion() const { return m_appearanceRegion; }
   const VSTGUI::CRect& manualIconRegion() const { return m_manualIconRegion; }
   // How often the manual was opened from the manual icon (each press opens it once).
-  int manualOpenCount() const { return m_manualOpens; }
+  int manualOpenCount() const { return m_toolbar ? m_toolbar->manualOpenCount() : 0; }
   // The size index the size control started from at open.
   static float sizeControlIndex(float stored);
   // Runs the throttled part of idle now (tests drive time themselves).
@@ -124,7 +124,7 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   std::array<CLabelViews*, 2> switchedLabels() const;
   void updateHelp();
   void showHelp(const HelpText& text, bool envelopeVisible);
-  void watchManualIcon();
+  const HelpText& helpForControl(VSTGUI::CControl* control);
   void feedMeters();
 
   core::ScopePeakExchange& m_scopeFeed;
@@ -159,8 +159,6 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   std::unique_ptr<std::array<float, core::ScopePeakExchange::kRingSize>> m_scopeRing;
   int m_lastScopeIndex = -1;
   std::uint32_t m_lastIdleTicks = 0;
-  bool m_manualPressed = false;
-  int m_manualOpens = 0;
 };
 
 }  // namespace skarvel

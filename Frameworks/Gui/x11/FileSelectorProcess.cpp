@@ -84,7 +84,7 @@ std::unique_ptr<FileSelectorProcess> FileSelectorProcess::start(const FileSelect
   bool kdialog = false;
   if (!findProgram("zenity")) {
     if (!findProgram("kdialog")) {
-      reason = "not available";
+      reason = "Install zenity or kdialog to choose files from here.";
       return nullptr;
     }
     kdialog = true;

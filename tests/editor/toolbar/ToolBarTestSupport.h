@@ -80,15 +80,18 @@ class RecordingDesktop : public VSTGUI::IPlatformFactory {
     selector->answer = nextAnswer;
     return selector;
   }
-  bool openUrl(const std::string& url) override {
+  bool openUrl(const std::string& url, std::string& reason) override {
     openedUrls.push_back(url);
-    return true;
+    if (openerAvailable) return true;
+    reason = "no opener on this desktop";
+    return false;
   }
 
   std::vector<std::string> openedUrls;
   std::vector<VSTGUI::FileSelectorConfig> selectorConfigs;
   std::vector<std::string> nextAnswer;
   bool chooserAvailable = true;
+  bool openerAvailable = true;
 
  private:
   VSTGUI::IPlatformFactory& m_real;

@@ -108,6 +108,12 @@ class EditorFrameTest : public testing::Test {
     frame()->platformOnMouseMoved(where, buttons);
     editor->idleNow();
   }
+  void press(CPoint where, VSTGUI::CButtonState buttons = VSTGUI::CButtonState(VSTGUI::kLButton)) {
+    frame()->platformOnMouseDown(where, buttons);
+  }
+  void release(CPoint where, VSTGUI::CButtonState buttons = VSTGUI::CButtonState(VSTGUI::kLButton)) {
+    frame()->platformOnMouseUp(where, buttons);
+  }
   std::string helpLine(int line) const { return editor->helpBox()->getLine(line); }
   bool edited() {
     std::lock_guard lock(plugin->presetLock());
@@ -311,7 +317,9 @@ TEST_F(EditorFrameTest, TheHelpBoxExplainsWhatIsUnderTheMouse) {
   hover(centre(editor->toolBar().optionsMenu()->getViewSize()));
   EXPECT_EQ(helpLine(0), "Find here various options:");
   hover(centre(editor->toolBar().presetMenu()->getViewSize()));
-  EXPECT_EQ(helpLine(0), "Selects the target.") << "menus with tags below 4";
+  EXPECT_EQ(helpLine(0), "Selects a preset of the chosen bank.") << "the preset menu explains itself";
+  hover(centre(editor->toolBar().bankMenu()->getViewSize()));
+  EXPECT_EQ(helpLine(0), "Selects the bank: a list of factory or user presets.");
   hover(centre(editor->toolBar().compareLabel()->getViewSize()));
   EXPECT_EQ(helpLine(0), "Use Shift + Click") << "other controls with negative tags show the general text";
   EXPECT_EQ(helpLine(4), "Adjusting box sliders diagonally increases speed.");
@@ -358,12 +366,22 @@ TEST_F(EditorFrameTest, ThePressedManualIconOpensTheManualOncePerPress) {
 
   ASSERT_TRUE(editor->openOffscreen());
   const CPoint icon = editor->manualIconRegion().getCenter();
+  // The press itself opens the manual, before any idle pass: a click however short counts.
+  press(icon);
+  EXPECT_EQ(editor->manualOpenCount(), 1);
   for (int pass = 0; pass < 5; ++pass) hover(icon, VSTGUI::CButtonState(VSTGUI::kLButton));
+  release(icon);
   EXPECT_EQ(editor->manualOpenCount(), 1) << "holding the button does not open it again";
-  hover(icon);
-  hover(icon, VSTGUI::CButtonState(VSTGUI::kLButton));
+  press(icon);
+  release(icon);
   EXPECT_EQ(editor->manualOpenCount(), 2);
-  hover(CPoint(300, 300), VSTGUI::CButtonState(VSTGUI::kLButton));
+  press(icon, VSTGUI::CButtonState(VSTGUI::kLButton | VSTGUI::kDoubleClick));
+  release(icon);
+  EXPECT_EQ(editor->manualOpenCount(), 2) << "the second press of a double click opens nothing more";
+  press(icon, VSTGUI::CButtonState(VSTGUI::kRButton));
+  release(icon);
+  press(CPoint(300, 300));
+  release(CPoint(300, 300));
   EXPECT_EQ(editor->manualOpenCount(), 2);
   ::setenv("PATH", path.c_str(), 1);
 
