@@ -139,7 +139,7 @@ CMouseEventResult CKnobFlatSwitch::onMouseMoved(CPoint& where, const CButtonStat
   const double current = getValueNormalized();
   const double next = m_drag.linear()
                           ? m_drag.moveLinear(where.x, where.y, (buttons & kShift) != 0, current)
-                          : m_drag.moveCircular(valueFromPoint(where), current);
+                          : m_drag.moveCircular(valueFromPoint(where));
   setValueNormalized(static_cast<float>(next));
   bounceValue();
   if (getValue() != old) valueChanged();

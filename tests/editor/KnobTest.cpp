@@ -105,6 +105,41 @@ TEST_F(Knob, CircularDragFollowsTheAngleAndPinsAtTheEnds) {
   up(knob, 140, 160, 0);
 }
 
+// The click itself takes the value at its angle, wherever the knob stood: the old value only
+// matters for pinning at the ends once the mouse moves on.
+TEST_F(Knob, CircularClickTakesTheValueAtTheClickedAngleWhateverTheOldValue) {
+  host.knobMode = kCircularMode;
+  const struct {
+    float before;
+    double x, y;
+    float expected;
+  } clicks[] = {
+      {0.0f, 160, 122, 5.0f / 6.0f},  // three o'clock from the start
+      {0.4f, 160, 122, 5.0f / 6.0f},
+      {1.0f, 84, 122, 1.0f / 6.0f},   // nine o'clock from the end
+      {0.9f, 100, 144, 0.0f},         // the start itself
+      {0.1f, 144, 144, 1.0f},         // the end itself
+      {0.5f, 122, 80, 0.5f},
+  };
+  for (const auto& c : clicks) {
+    SCOPED_TRACE(testing::Message() << c.before << " clicked at " << c.x << ", " << c.y);
+    CKnobFlatOrvik* knob = makeKnob(1, c.before);
+    listener.values.clear();
+    down(knob, c.x, c.y);
+    EXPECT_NEAR(knob->getValue(), c.expected, 2e-3);
+    if (std::fabs(c.before - c.expected) > 1e-3) {
+      ASSERT_EQ(listener.values.size(), 1u) << "the click is one change";
+    }
+    up(knob, c.x, c.y, 0);
+  }
+  // After a click near the end, moving on through the gap pins at the end.
+  CKnobFlatOrvik* knob = makeKnob(1, 0.0f);
+  down(knob, 150, 150);
+  move(knob, 110, 160);
+  EXPECT_EQ(knob->getValue(), 1.0f);
+  up(knob, 110, 160, 0);
+}
+
 TEST_F(Knob, AltSwapsLinearAndCircularDragging) {
   host.knobMode = kCircularMode;
   CKnobFlatOrvik* knob = makeKnob(1, 0.0f);
