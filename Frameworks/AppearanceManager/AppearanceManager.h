@@ -25,6 +25,8 @@ class AppearanceManager {
 public:
   // Name of the built-in theme that stands alone when no theme file can be read.
   static constexpr const char* kDefaultThemeName = "Init";
+  // The factory theme a new user starts with.
+  static constexpr const char* kFirstLookThemeName = "Default";
 
   // The folders are full paths; the user folder is created (one level) if it is missing.
   AppearanceManager(AppearanceFactory& factory, platform::Settings& settings, std::string userFolder,
@@ -33,9 +35,9 @@ public:
   AppearanceManager(AppearanceFactory& factory, platform::Settings& settings);
   ~AppearanceManager();
 
-  // Reads every theme again: user themes first, then factory themes, each in the order the
-  // file system lists them (unsorted); "Init" alone when nothing could be read. Then selects
-  // the theme remembered in the settings.
+  // Reads every theme again: user themes first, then factory themes, each folder's files by
+  // file name; "Init" alone when nothing could be read. Then selects the theme remembered in
+  // the settings.
   void reload();
 
   // Makes the theme at `position` current and returns it; a position beyond the list selects
@@ -63,6 +65,7 @@ public:
   // "appearanceName".
   void rememberCurrent();
   // Selects the theme stored as the user's choice (by file path, then by name), or position 0.
+  // With no choice stored yet, the factory theme named kFirstLookThemeName is the first look.
   const Appearance& selectRemembered();
 
   const std::string& userFolder() const { return m_userFolder; }
