@@ -239,6 +239,9 @@ void ToolBar::rebuildOptionsMenu() {
   m_optionsMenu->addEntry(CMenuItem::makeWithTag("convert old preset / bank file", kConvertOldBankItem));
   if (missingPresetFiles() || missingThemeFiles())
     m_optionsMenu->addEntry(CMenuItem::makeWithTag("open diagnostic log", kDiagnosticLogItem));
+  // A setting rather than an action: checked while it is on.
+  CMenuItem* vertical = m_optionsMenu->addEntry(CMenuItem::makeWithTag("drag knobs vertically", kVerticalKnobDragItem));
+  vertical->setChecked(m_editor.verticalKnobDrag());
 }
 
 void ToolBar::rebuildBankMenu() {
@@ -438,6 +441,10 @@ void ToolBar::optionChosen(int32_t tag) {
       break;
     case kDiagnosticLogItem:
       showDiagnosticLog();
+      break;
+    case kVerticalKnobDragItem:
+      m_editor.verticalKnobDragSelected(!m_editor.verticalKnobDrag());
+      rebuildOptionsMenu();
       break;
     default:
       break;

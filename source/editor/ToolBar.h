@@ -75,6 +75,7 @@ class ToolBar : public VSTGUI::IControlListener {
     kReloadThemesItem = 16,
     kConvertOldBankItem = 32,
     kDiagnosticLogItem = 64,
+    kVerticalKnobDragItem = 128,
   };
 
   // The two places of the top strip that the background drawing decides, in frame pixels: the

@@ -116,7 +116,10 @@ struct RecordingEditor : skarvel::ToolBarToEditorInterface {
     ++reloads;
     themes->reload();
   }
+  bool verticalKnobDrag() const override { return vertical; }
+  void verticalKnobDragSelected(bool state) override { vertical = state; }
   appearance::AppearanceManager*& themes;
+  bool vertical = false;
   std::vector<std::size_t> appearances;
   std::vector<float> sizes;
   int reloads = 0;
