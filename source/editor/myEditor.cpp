@@ -319,6 +319,9 @@ void myEditor::guiSizeSelected(float sizeIndex) {
   const CRect oldExtent = frame->getViewSize();
   const CRect newExtent(0, 0, static_cast<std::int16_t>(next.width), static_cast<std::int16_t>(next.height));
   if (newExtent != oldExtent && !frame->setSize(newExtent.getWidth(), newExtent.getHeight())) {
+    // The control steps on from the size the window really has; the choice stays stored for the
+    // next opening.
+    if (CDireDeridZoom* zoom = toolBar().sizeControl()) zoom->setValue(static_cast<float>(m_size.index));
     toolBar().showTimedNotice("The host keeps the window's size: reopen the editor to see the new size.");
     return;
   }

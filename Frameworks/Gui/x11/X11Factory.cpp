@@ -64,7 +64,8 @@ class X11Factory : public IPlatformFactory {
     const char* argv[] = {"sh", "-c", script, "sh", url.c_str(), nullptr};
     pid_t pid = 0;
     int status = 0;
-    if (posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0 ||
+    // The shell by its full path: only the opener is looked up in the PATH.
+    if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0 ||
         waitpid(pid, &status, 0) != pid) {
       reason = "The desktop's opener (xdg-open) could not be started.";
       return false;

@@ -193,6 +193,19 @@ TEST_F(ToolBarFixture, ExploreItemsOpenTheUserFolders) {
   EXPECT_EQ(desktop.openedUrls[2], ToolBar::kWebSiteUrl);
 }
 
+TEST_F(ToolBarFixture, TheVerticalKnobDragItemSwitchesTheSettingAndShowsItsState) {
+  open();
+  auto item = [&] { return toolbar->optionsMenu()->getEntry(toolbar->optionsMenu()->getNbEntries() - 1); };
+  EXPECT_EQ(item()->getTag(), ToolBar::kVerticalKnobDragItem);
+  EXPECT_FALSE(item()->isChecked());
+  choose(toolbar->optionsMenu(), toolbar->optionsMenu()->getNbEntries() - 1);
+  EXPECT_TRUE(editor.vertical);
+  EXPECT_TRUE(item()->isChecked()) << "the menu shows the setting";
+  choose(toolbar->optionsMenu(), toolbar->optionsMenu()->getNbEntries() - 1);
+  EXPECT_FALSE(editor.vertical);
+  EXPECT_FALSE(item()->isChecked());
+}
+
 TEST_F(ToolBarFixture, TheWheelStepsPresetsButNeverFiresAnOption) {
   open();
   const VSTGUI::CPoint options = toolbar->optionsMenu()->getViewSize().getCenter();

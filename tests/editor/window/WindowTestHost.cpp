@@ -78,7 +78,7 @@ std::intptr_t WindowTestHost::answer(std::int32_t opcode, std::int32_t index, st
   requests.push_back({opcode, index, value, opt});
   switch (opcode) {
     case vst2::host::canDo:
-      return ptr && std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0 ? 1 : 0;
+      return canResize && ptr && std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0 ? 1 : 0;
     case vst2::host::sizeWindow:
       if (!allowResize || !m_parent) return 0;
       m_width = index;

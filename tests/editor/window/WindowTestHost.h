@@ -74,6 +74,8 @@ class WindowTestHost {
   std::vector<Request> requests;
   // Whether the host agrees to resize its window when the plug-in asks.
   bool allowResize = true;
+  // Whether the host says it can resize its window at all ("sizeWindow").
+  bool canResize = true;
 
   static std::intptr_t callback(vst2::EffectRecord* effect, std::int32_t opcode, std::int32_t index,
                                 std::intptr_t value, void* ptr, float opt);
