@@ -29,7 +29,8 @@ double threadCpuSeconds() {
 }
 
 struct Load {
-  double cpuShare = 0.0;    // of one core
+  double cpuShare = 0.0;    // of one core, spent inside the editor's idle calls
+  double loopShare = 0.0;   // of one core, the whole host loop (its own sleeping and events too)
   double longestIdleMs = 0.0;
   int idleCalls = 0;
 };
@@ -99,11 +100,14 @@ class EditorLoadTest : public testing::Test {
     host->idle(400, intervalMs);
     Load load;
     const double cpuStart = threadCpuSeconds();
+    double inEditor = 0.0;
     const auto start = std::chrono::steady_clock::now();
     const auto end = start + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {
       const auto before = std::chrono::steady_clock::now();
+      const double cpuBefore = threadCpuSeconds();
       host->dispatch(vst2::effect::editIdle);
+      inEditor += threadCpuSeconds() - cpuBefore;
       const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - before).count();
       if (ms > load.longestIdleMs) load.longestIdleMs = ms;
       ++load.idleCalls;
@@ -111,7 +115,8 @@ class EditorLoadTest : public testing::Test {
       std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
     }
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    load.cpuShare = (threadCpuSeconds() - cpuStart) / wall;
+    load.loopShare = (threadCpuSeconds() - cpuStart) / wall;
+    load.cpuShare = inEditor / wall;
     stop = true;
     audio.join();
     return load;
@@ -137,14 +142,15 @@ TEST_F(EditorLoadTest, PlayingNotesWithTheEditorOpenAtTheNormalSizeCostsLittle) 
   // The pointer rests on a knob, so the help box and the readout have something to show.
   ASSERT_TRUE(host->hoverAt(323, 111));
   const Load load = measure(measuringSeconds(), 15);
-  std::printf("editor load at the normal size: %.2f %% of a core, longest idle call %.2f ms, %d calls\n",
-              load.cpuShare * 100.0, load.longestIdleMs, load.idleCalls);
+  std::printf("editor load at the normal size: %.2f %% of a core in the editor (%.2f %% with the host's loop), "
+              "longest idle call %.2f ms, %d calls\n",
+              load.cpuShare * 100.0, load.loopShare * 100.0, load.longestIdleMs, load.idleCalls);
   RecordProperty("cpu_percent", std::to_string(load.cpuShare * 100.0));
   RecordProperty("longest_idle_ms", std::to_string(load.longestIdleMs));
   // Generous bounds for a shared test machine: the regression they catch (whole-window-sized
   // redraws ten times a second) costs several times more.
-  EXPECT_LT(load.cpuShare, 0.03);
-  EXPECT_LT(load.longestIdleMs, 15.0);
+  EXPECT_LT(load.cpuShare, 0.02);
+  EXPECT_LT(load.longestIdleMs, 10.0);
 }
 
 TEST_F(EditorLoadTest, PlayingNotesAtTheLargestSizeStaysLight) {
@@ -152,8 +158,9 @@ TEST_F(EditorLoadTest, PlayingNotesAtTheLargestSizeStaysLight) {
   ASSERT_TRUE(host->openEditor());
   ASSERT_TRUE(host->hoverAt(323 * 1.98, 111 * 1.98));
   const Load load = measure(measuringSeconds(), 15);
-  std::printf("editor load at the largest size: %.2f %% of a core, longest idle call %.2f ms, %d calls\n",
-              load.cpuShare * 100.0, load.longestIdleMs, load.idleCalls);
-  EXPECT_LT(load.cpuShare, 0.06);
-  EXPECT_LT(load.longestIdleMs, 25.0);
+  std::printf("editor load at the largest size: %.2f %% of a core in the editor (%.2f %% with the host's loop), "
+              "longest idle call %.2f ms, %d calls\n",
+              load.cpuShare * 100.0, load.loopShare * 100.0, load.longestIdleMs, load.idleCalls);
+  EXPECT_LT(load.cpuShare, 0.03);
+  EXPECT_LT(load.longestIdleMs, 15.0);
 }
