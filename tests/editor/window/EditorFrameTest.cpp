@@ -763,3 +763,33 @@ TEST_F(EditorFrameTest, AHostThatCannotResizeNeverGetsALargerFrame) {
   EXPECT_TRUE(host.resizes.empty());
 }
 }  // namespace
+
+namespace {
+// The labels of the ADSR2 column ("level", "rate", "LP-HP", "AM") share one centre line.
+TEST_F(EditorFrameTest, TheAdsr2LabelsShareOneCentre) {
+  storeText("appearanceName", "Default");
+  ASSERT_TRUE(editor->openOffscreen());
+  frame()->idle();
+  VSTGUI::SharedPointer<VSTGUI::CBitmapPixelAccess> pixels =
+      VSTGUI::CBitmapPixelAccess::create(frame()->getBackBuffer()->getBitmap(), false);
+  const auto& label = editor->themeColours()[appearance::kLabelFont];
+  // The middle of the label-coloured pixels in a row band, left of the controls.
+  auto centre = [&](int top) {
+    int left = 10000, right = -1;
+    for (int y = top; y < top + 14; ++y)
+      for (int x = 380; x < 429; ++x) {
+        pixels->setPosition(static_cast<uint32_t>(x), static_cast<uint32_t>(y));
+        const VSTGUI::CColor c = pixels->getColor();
+        if (std::abs(c.red - label.red) < 40 && std::abs(c.green - label.green) < 40 && std::abs(c.blue - label.blue) < 40) {
+          left = std::min(left, x);
+          right = std::max(right, x);
+        }
+      }
+    EXPECT_GE(right, left) << "a label in the band at " << top;
+    return (left + right) / 2.0;
+  };
+  const double rate = centre(300);
+  EXPECT_NEAR(centre(268), rate, 2.5) << "level";
+  EXPECT_NEAR(centre(382), rate, 2.5) << "AM";
+}
+}  // namespace
