@@ -33,8 +33,10 @@ CColor blendOver(const CColor& over, const CColor& under) {
 }
 
 CColor legibleOn(const CColor& background, std::initializer_list<CColor> candidates, double minimum) {
-  for (const CColor& c : candidates)
-    if (contrastRatio(CColor(c.red, c.green, c.blue, 255), background) >= minimum) return CColor(c.red, c.green, c.blue, 255);
+  for (const CColor& c : candidates) {
+    const CColor opaque(c.red, c.green, c.blue, 255);
+    if (contrastRatio(opaque, background) >= minimum) return opaque;
+  }
   const CColor white(255, 255, 255, 255), black(0, 0, 0, 255);
   return contrastRatio(white, background) >= contrastRatio(black, background) ? white : black;
 }

@@ -548,8 +548,8 @@ void myEditor::updateReadout(bool mouseKnown, const VSTGUI::CPoint& where, bool 
   if (!frame || !m_readout || m_entry) return;  // an open field keeps its caption
   int id = m_gestureId;
   if (id < 0 && mouseKnown && !buttonsHeld && !frame->getModalView() && !frame->getOpenPopup()) {
-    auto* control = dynamic_cast<VSTGUI::CControl*>(frame->getViewAt(where, VSTGUI::GetViewOptions().deep().mouseEnabled()));
-    if (readoutControl(control)) id = control->getTag();
+    VSTGUI::CView* view = frame->getViewAt(where, VSTGUI::GetViewOptions().deep().mouseEnabled());
+    if (auto* control = readoutControl(dynamic_cast<VSTGUI::CControl*>(view))) id = control->getTag();
   }
   if (id != m_readoutId || id < 0) showReadout(id);
 }
@@ -606,8 +606,8 @@ bool myEditor::openValueEntry(int id) {
   const CRect bounds = frame->getViewSize();
   double left = std::round(r.getCenter().x - width / 2);
   double top = std::round(r.getCenter().y - height / 2);
-  left = std::clamp(left, bounds.left, bounds.right - width);
-  top = std::clamp(top, bounds.top, bounds.bottom - height);
+  left = std::max(bounds.left, std::min(left, bounds.right - width));
+  top = std::max(bounds.top, std::min(top, bounds.bottom - height));
   const CRect field(left, top, left + width, top + height);
 
   const std::string number = ParameterReadout::number(id, c->getValue(), displayText(id), readoutContext());

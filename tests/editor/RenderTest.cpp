@@ -354,7 +354,8 @@ TEST(KnobValueText, StaysWholeInsideTheArcAndReadsOnEveryTheme) {
           SCOPED_TRACE(testing::Message() << name << " at " << scale << ", " << side << " px: " << text);
           HostEditor host;
           FrameWith frame(host);
-          auto* knob = frame.add(new TextKnob(CRect(10, 10, 10 + side, 10 + side), nullptr, 1, &groups.c, -1));
+          const CRect rect(10, 10, 10 + side, 10 + side);
+          auto* knob = frame.add(new TextKnob(rect, nullptr, 1, &groups.c, -1));
           knob->setValue(0.73f);
           Render plain(knob, side + 20, side + 20);
           knob->setValueText(text);
@@ -374,7 +375,7 @@ TEST(KnobValueText, StaysWholeInsideTheArcAndReadsOnEveryTheme) {
               if (Render::near(plain.at(x, y), shown.at(x, y), 0)) continue;
               ++changed;
               const double dx = x + 0.5 - centre.x, dy = y + 0.5 - centre.y;
-              ASSERT_LT(std::sqrt(dx * dx + dy * dy), inner + 0.5) << "the text touches the arc at " << x << ", " << y;
+              ASSERT_LT(std::sqrt(dx * dx + dy * dy), inner + 0.5) << "text on the arc at " << x << ", " << y;
             }
           }
           EXPECT_GT(changed, 10) << "the text is drawn";
