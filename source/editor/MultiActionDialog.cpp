@@ -72,6 +72,17 @@ class DialogTextButton : public CControl {
   bool m_hover = false;
 };
 
+// The name field: Escape leaves the dialog at once, as it does anywhere else in it, instead of
+// only ending the typing.
+class DialogNameField : public CTextEdit {
+ public:
+  using CTextEdit::CTextEdit;
+  int32_t onKeyDown(VstKeyCode& keyCode) override {
+    const int32_t used = CTextEdit::onKeyDown(keyCode);
+    return keyCode.virt == VKEY_ESCAPE ? -1 : used;  // -1: the dialog hears it too
+  }
+};
+
 }  // namespace
 
 MultiActionDialog::MultiActionDialog(const CRect& frameSize, CFontDesc* font, const std::string& firstCaption,
@@ -82,7 +93,7 @@ MultiActionDialog::MultiActionDialog(const CRect& frameSize, CFontDesc* font, co
   m_prompt->setMouseEnabled(false);
   addView(m_prompt);
 
-  m_textField = new CTextEdit(CRect(), this, kTextFieldTag, "", nullptr, kNoFrame);
+  m_textField = new DialogNameField(CRect(), this, kTextFieldTag, "", nullptr, kNoFrame);
   m_textField->setFont(font);
   m_textField->setFontColor(kFieldFont);
   m_textField->setBackColor(kFieldBack);

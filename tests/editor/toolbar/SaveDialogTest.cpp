@@ -102,6 +102,9 @@ TEST_F(SaveDialogTest, NewUserPresetWithATypedNameIsWrittenAndSelected) {
 TEST_F(SaveDialogTest, ReturnInTheNameFieldSavesAtOnce) {
   open();
   skarvel::SaveDialog* dialog = openDialog();
+  EXPECT_EQ(frame->getFocusView(), dialog->textField()) << "the name can be typed at once";
+  EXPECT_EQ(dialog->textField()->getSelectionEnd() - dialog->textField()->getSelectionStart(),
+            dialog->getName().size()) << "typing replaces the proposal";
   typeKeys(dialog, "Quick");
   ASSERT_TRUE(dialog->textField()->isTextEditing());
   key(VSTGUI::VKEY_RETURN, 0);
