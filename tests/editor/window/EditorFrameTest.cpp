@@ -600,6 +600,15 @@ TEST_F(EditorGestureTest, TheReadoutIsLegibleAndInsideTheWindowAtEverySizeAndInE
       EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= window.right && box.bottom <= window.bottom);
       EXPECT_FALSE(box.rectOverlap(editor->control(id)->getViewSize()));
     }
+    // The typed-entry field and its caption stay inside the window too, at the edges as well.
+    for (int id : {0, 17, 29, 31, 33}) {
+      SCOPED_TRACE(testing::Message() << "size " << size << ", field for id " << id);
+      ASSERT_TRUE(editor->openValueEntry(id));
+      for (const CRect& r : {editor->valueEntry()->getViewSize(), editor->readout()->getViewSize()})
+        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= window.right && r.bottom <= window.bottom);
+      EXPECT_GE(editor->valueEntry()->getFont()->getSize(), 11.0);
+      editor->cancelValueEntry();
+    }
   }
   // Whatever the theme, the box is drawn in its own dark colour over the panel.
   editor->guiSizeSelected(1);
