@@ -104,14 +104,14 @@ std::intptr_t Vst2Plugin::dispatcher(std::int32_t opcode, std::int32_t index, st
     }
     case effect::editOpen:
       if (!m_editor) return 0;
-      m_core.deliverEditorUpdates();
+      m_core.deliverUpdates();
       return m_editor->open(ptr) ? 1 : 0;
     case effect::editClose:
       if (m_editor) m_editor->close();
       return 0;
     case effect::editIdle:
       if (m_editor) {
-        m_core.deliverEditorUpdates();
+        m_core.deliverUpdates();
         m_editor->idle();
       }
       return 0;

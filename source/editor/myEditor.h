@@ -64,8 +64,8 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   // The settings value that remembers vertical knob dragging ("vertical" or "circular").
   static constexpr const char* kKnobDragValue = "knobDrag";
 
-  myEditor(core::PluginToHostInterface& effect, core::PluginCore& core, appearance::AppearanceFactory& appearances,
-           core::ScopePeakExchange& scopeFeed);
+  myEditor(core::PluginToHostInterface& effect, core::EditorToPluginCoreInterface& core,
+           appearance::AppearanceFactory& appearances, core::ScopePeakExchange& scopeFeed);
   ~myEditor() override;
 
   // The rectangle follows the stored size, so a host that sizes its window before opening the

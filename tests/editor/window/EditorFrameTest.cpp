@@ -121,10 +121,7 @@ class EditorFrameTest : public testing::Test {
     frame()->platformOnMouseUp(where, buttons);
   }
   std::string helpLine(int line) const { return editor->helpBox()->getLine(line); }
-  bool edited() {
-    std::lock_guard lock(plugin->presetLock());
-    return plugin->presetManager().currentProgram().edited();
-  }
+  bool edited() { return plugin->presetStatus().edited; }
 
   fs::path root;
   RecordingHost host;
@@ -232,7 +229,7 @@ TEST_F(EditorFrameTest, OpeningShowsTheCurrentValuesInControlsEnvelopeAndLabels)
   plugin->setParameterFromHost(14, 0.5f);
   plugin->setParameterFromHost(17, 0.25f);
   plugin->setParameterFromHost(34, 1.0f);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   ASSERT_TRUE(editor->openOffscreen());
   for (int id = 0; id < 36; ++id) EXPECT_EQ(editor->control(id)->getValue(), plugin->parameterValue(id)) << id;
   const auto& envelope = editor->envelopeDisplay()->envelope();
@@ -271,13 +268,13 @@ TEST_F(EditorFrameTest, HostChangesMoveControlsWithoutMarkingThePresetEdited) {
   ASSERT_TRUE(editor->openOffscreen());
   plugin->setParameterFromHost(16, 0.75f);
   plugin->setParameterFromHost(34, 0.5f);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   EXPECT_EQ(editor->control(16)->getValue(), 0.75f);
   EXPECT_FLOAT_EQ(editor->envelopeDisplay()->envelope().sustain(), 0.999f * 0.75f + 0.001f + 0.001f);
   EXPECT_FALSE(editor->keytrackLabel()->isOff()) << "0.5 switches the labels to the band-pass texts";
   EXPECT_STREQ(editor->adsrTargetLabel()->text(), "BP pitch");
   plugin->setParameterFromHost(34, 0.49f);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   EXPECT_TRUE(editor->keytrackLabel()->isOff());
   EXPECT_STREQ(editor->adsrTargetLabel()->text(), "LP-HP");
   EXPECT_TRUE(host.automations.empty());
@@ -459,16 +456,11 @@ TEST_F(EditorFrameTest, ProgramChangesReachTheToolbarWhileOpen) {
   ASSERT_TRUE(editor->openOffscreen());
   auto* presetMenu = editor->toolBar().presetMenu();
   ASSERT_NE(presetMenu, nullptr);
-  const auto lists = plugin->presetManager().listNames();
+  const auto lists = plugin->presetLists();
   ASSERT_FALSE(lists.empty());
-  std::size_t presets = 0;
-  {
-    std::lock_guard lock(plugin->presetLock());
-    presets = plugin->presetManager().programsInList(lists[0]).size();
-  }
-  if (presets < 2) GTEST_SKIP() << "the first list needs two presets";
+  if (lists[0].programNames.size() < 2) GTEST_SKIP() << "the first list needs two presets";
   plugin->programChange(1);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   EXPECT_EQ(presetMenu->getCurrentIndex(true), 1);
 }
 
@@ -546,7 +538,7 @@ class EditorGestureTest : public EditorFrameTest {
 TEST_F(EditorGestureTest, TheReadoutNamesTheControlUnderTheMouseWithValueAndUnit) {
   plugin->setParameterFromHost(0, 0.5f);
   plugin->setParameterFromHost(16, 0.5f);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   hover(centreOf(0));
   EXPECT_EQ(readoutText(), "Rate1  474.34 Hz");
   EXPECT_EQ(editor->readoutId(), 0);
@@ -554,7 +546,7 @@ TEST_F(EditorGestureTest, TheReadoutNamesTheControlUnderTheMouseWithValueAndUnit
   EXPECT_FALSE(box.rectOverlap(editor->control(0)->getViewSize())) << "beside the knob, not over it";
   // The host automates the knob under the mouse: the readout follows.
   plugin->setParameterFromHost(0, 1.0f);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   EXPECT_EQ(readoutText(), "Rate1  9000.00 Hz");
   hover(centreOf(16));
   EXPECT_EQ(readoutText(), "Sustain1  50.0 %") << "sliders too";
@@ -569,7 +561,7 @@ TEST_F(EditorGestureTest, TheReadoutNamesTheControlUnderTheMouseWithValueAndUnit
 TEST_F(EditorGestureTest, DuringADragTheReadoutStaysWithTheDraggedKnobAndFollowsItsValue) {
   editor->setKnobMode(VSTGUI::kLinearMode);
   plugin->setParameterFromHost(3, 0.2f);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   CPoint at = centreOf(3);
   frame()->platformOnMouseDown(at, CButtonState(VSTGUI::kLButton));
   EXPECT_EQ(readoutText(), "Level  20.0 %") << "shown as the gesture begins";
@@ -627,7 +619,7 @@ TEST_F(EditorGestureTest, TheReadoutIsLegibleAndInsideTheWindowAtEverySizeAndInE
 
 TEST_F(EditorGestureTest, DoubleClickSetsTheTableDefaultWhileCtrlClickKeepsTheControlsOwn) {
   plugin->setParameterFromHost(29, 0.9f);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   host.gestures.clear();
   host.automations.clear();
   CPoint at = centreOf(29);
@@ -703,7 +695,7 @@ TEST_F(EditorGestureTest, TextThatIsNoNumberIsRefusedWithAHintAndEscapeChangesNo
 
 TEST_F(EditorGestureTest, TheWheelOverAKnobStepsItAsOneGesturePerNotch) {
   plugin->setParameterFromHost(3, 0.5f);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   host.gestures.clear();
   const CPoint at = centreOf(3);
   EXPECT_TRUE(frame()->platformOnMouseWheel(at, VSTGUI::kMouseWheelAxisY, 1.0f, CButtonState()));
