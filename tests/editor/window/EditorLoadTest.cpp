@@ -4,6 +4,7 @@
 // SKARVEL_EDITOR_LOAD_SECONDS measures for longer (the default is short enough for the suite).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -31,7 +32,8 @@ double threadCpuSeconds() {
 struct Load {
   double cpuShare = 0.0;    // of one core, spent inside the editor's idle calls
   double loopShare = 0.0;   // of one core, the whole host loop (its own sleeping and events too)
-  double longestIdleMs = 0.0;
+  double longestIdleMs = 0.0;     // wall time: preemption on a busy machine counts too
+  double longestIdleCpuMs = 0.0;  // the thread's own time in the longest idle call
   int idleCalls = 0;
 };
 
@@ -107,7 +109,9 @@ class EditorLoadTest : public testing::Test {
       const auto before = std::chrono::steady_clock::now();
       const double cpuBefore = threadCpuSeconds();
       host->dispatch(vst2::effect::editIdle);
-      inEditor += threadCpuSeconds() - cpuBefore;
+      const double cpu = threadCpuSeconds() - cpuBefore;
+      inEditor += cpu;
+      load.longestIdleCpuMs = std::max(load.longestIdleCpuMs, cpu * 1000.0);
       const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - before).count();
       if (ms > load.longestIdleMs) load.longestIdleMs = ms;
       ++load.idleCalls;
@@ -143,14 +147,17 @@ TEST_F(EditorLoadTest, PlayingNotesWithTheEditorOpenAtTheNormalSizeCostsLittle) 
   ASSERT_TRUE(host->hoverAt(323, 111));
   const Load load = measure(measuringSeconds(), 15);
   std::printf("editor load at the normal size: %.2f %% of a core in the editor (%.2f %% with the host's loop), "
-              "longest idle call %.2f ms, %d calls\n",
-              load.cpuShare * 100.0, load.loopShare * 100.0, load.longestIdleMs, load.idleCalls);
+              "longest idle call %.2f ms (%.2f ms of its own), %d calls\n",
+              load.cpuShare * 100.0, load.loopShare * 100.0, load.longestIdleMs, load.longestIdleCpuMs,
+              load.idleCalls);
   RecordProperty("cpu_percent", std::to_string(load.cpuShare * 100.0));
   RecordProperty("longest_idle_ms", std::to_string(load.longestIdleMs));
   // Generous bounds for a shared test machine: the regression they catch (whole-window-sized
   // redraws ten times a second) costs several times more.
+  // The longest call is judged by its own time: on a shared machine the wall time also counts
+  // whatever else ran meanwhile.
   EXPECT_LT(load.cpuShare, 0.02);
-  EXPECT_LT(load.longestIdleMs, 10.0);
+  EXPECT_LT(load.longestIdleCpuMs, 5.0);
 }
 
 TEST_F(EditorLoadTest, PlayingNotesAtTheLargestSizeStaysLight) {
@@ -159,8 +166,9 @@ TEST_F(EditorLoadTest, PlayingNotesAtTheLargestSizeStaysLight) {
   ASSERT_TRUE(host->hoverAt(323 * 1.98, 111 * 1.98));
   const Load load = measure(measuringSeconds(), 15);
   std::printf("editor load at the largest size: %.2f %% of a core in the editor (%.2f %% with the host's loop), "
-              "longest idle call %.2f ms, %d calls\n",
-              load.cpuShare * 100.0, load.loopShare * 100.0, load.longestIdleMs, load.idleCalls);
+              "longest idle call %.2f ms (%.2f ms of its own), %d calls\n",
+              load.cpuShare * 100.0, load.loopShare * 100.0, load.longestIdleMs, load.longestIdleCpuMs,
+              load.idleCalls);
   EXPECT_LT(load.cpuShare, 0.03);
-  EXPECT_LT(load.longestIdleMs, 15.0);
+  EXPECT_LT(load.longestIdleCpuMs, 8.0);
 }
