@@ -270,7 +270,8 @@ std::string PresetManager::chooseUserFileName(const std::string& folder, const s
   const std::string separator = endsInSeparator ? "" : "/";
   const std::string base = folder + separator + translateFileName(name);
   std::string candidate = base + ".yaml";
-  for (unsigned number = 1; platform::pathExists(candidate) || platform::isFolder(candidate); ++number)
+  // Any entry takes the name, a dangling symbolic link too: saving through it would fail.
+  for (unsigned number = 1; platform::nameTaken(candidate); ++number)
     candidate = base + std::to_string(number) + ".yaml";
   return candidate;
 }
