@@ -325,8 +325,19 @@ CKnobFlatSwitch::ValueTextLayout CKnobFlatSwitch::valueTextLayout(CDrawContext* 
   context->setFont(m_valueFont);
   const double widthPerSize = context->getStringWidth(m_valueText) / 100.0 + 0.1;  // with a little air
   // A box of size s high and widthPerSize x s wide fits the disc when its corners do.
-  const double size = std::min(wanted, 2.0 * radius / std::sqrt(widthPerSize * widthPerSize + 1.0));
-  const double halfChord = std::sqrt(std::max(0.0, radius * radius - size * size / 4.0));
+  double size = std::min(wanted, 2.0 * radius / std::sqrt(widthPerSize * widthPerSize + 1.0));
+  auto halfChordAt = [radius](double s) { return std::sqrt(std::max(0.0, radius * radius - s * s / 4.0)); };
+  // Small sizes may set wider than in proportion (hinting, whole-pixel advances): measure at the
+  // size itself and shrink until the text fits its chord.
+  for (int round = 0; round < 8 && size >= 1.0; ++round) {
+    m_valueFont->setSize(size);
+    context->setFont(m_valueFont);
+    const double width = context->getStringWidth(m_valueText);
+    const double room = 2.0 * halfChordAt(size);
+    if (width <= room) break;
+    size *= std::max(0.5, room / width * 0.97);
+  }
+  const double halfChord = halfChordAt(size);
   const CPoint c(m_geometry.centreX(), m_geometry.centreY());
   layout.band = CRect(c.x - halfChord, c.y - size / 2.0, c.x + halfChord, c.y + size / 2.0);
   layout.size = size;
