@@ -1,11 +1,14 @@
 #include "Frameworks/AppearanceManager/AppearanceManager.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include "Frameworks/AppearanceManager/AppearanceFactory.h"
 #include "Frameworks/Core/Assert.h"
+#include "Frameworks/PresetManager/MessageList.h"
 #include "platform/DataFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderWalk.h"
@@ -42,6 +45,19 @@ AppearanceManager::AppearanceManager(AppearanceFactory& factory, platform::Setti
 AppearanceManager::~AppearanceManager() = default;
 
 void AppearanceManager::reload() {
+  presets::MessageList& messages = m_factory.messages();
+  const std::uint64_t reportNumber = messages.appendedCount();
+  loadAll();
+  std::vector<std::string> report = messages.linesSince(reportNumber);
+  if (!report.empty() && report == m_lastReport && messages.holds(m_lastReportNumber)) {
+    messages.removeSince(reportNumber);  // the list still explains these files
+    return;
+  }
+  m_lastReport = std::move(report);
+  m_lastReportNumber = reportNumber;
+}
+
+void AppearanceManager::loadAll() {
   m_allFilesLoaded = true;
   m_currentAppearance = nullptr;
   m_defaultAppearance = nullptr;
@@ -72,11 +88,20 @@ void AppearanceManager::reload() {
 
 void AppearanceManager::loadFolder(const std::string& folder) {
   if (folder.empty()) return;
-  ThemeFileCallback callback([this](const std::string& path) {
+  std::vector<std::string> paths;
+  ThemeFileCallback callback([&paths](const std::string& path) { paths.push_back(path); });
+  platform::walkFolderTree(folder, ".yaml", callback);
+  // The menu order must not depend on the order the file system lists files in: by file name,
+  // then by the whole path for equal names in different subfolders (bytes, not the locale).
+  auto fileName = [](const std::string& path) { return path.substr(path.find_last_of("/\\") + 1); };
+  std::stable_sort(paths.begin(), paths.end(), [&](const std::string& a, const std::string& b) {
+    const std::string nameA = fileName(a), nameB = fileName(b);
+    return nameA != nameB ? nameA < nameB : a < b;
+  });
+  for (const std::string& path : paths) {
     if (auto theme = m_factory.readThemeFile(path)) append(std::move(theme));
     else m_allFilesLoaded = false;
-  });
-  platform::walkFolderTree(folder, ".yaml", callback);
+  }
 }
 
 void AppearanceManager::append(std::unique_ptr<Appearance> theme) {
@@ -137,7 +162,15 @@ const Appearance& AppearanceManager::selectRemembered() {
   const std::string filePath = m_settings.readText(platform::Settings::kAppearanceFileNameValue);
   const std::string name = m_settings.readText(platform::Settings::kAppearanceNameValue);
   std::size_t position = 0;
-  if (!find(filePath, name, position)) position = 0;
+  if (filePath.empty() && name.empty()) {
+    for (std::size_t i = 0; i < m_appearances.size(); ++i)
+      if (m_appearances[i]->readOnly && m_appearances[i]->name == kFirstLookThemeName) {
+        position = i;
+        break;
+      }
+  } else if (!find(filePath, name, position)) {
+    position = 0;
+  }
   return select(position);
 }
 

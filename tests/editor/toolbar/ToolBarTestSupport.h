@@ -80,15 +80,18 @@ class RecordingDesktop : public VSTGUI::IPlatformFactory {
     selector->answer = nextAnswer;
     return selector;
   }
-  bool openUrl(const std::string& url) override {
+  bool openUrl(const std::string& url, std::string& reason) override {
     openedUrls.push_back(url);
-    return true;
+    if (openerAvailable) return true;
+    reason = "no opener on this desktop";
+    return false;
   }
 
   std::vector<std::string> openedUrls;
   std::vector<VSTGUI::FileSelectorConfig> selectorConfigs;
   std::vector<std::string> nextAnswer;
   bool chooserAvailable = true;
+  bool openerAvailable = true;
 
  private:
   VSTGUI::IPlatformFactory& m_real;
@@ -113,7 +116,10 @@ struct RecordingEditor : skarvel::ToolBarToEditorInterface {
     ++reloads;
     themes->reload();
   }
+  bool verticalKnobDrag() const override { return vertical; }
+  void verticalKnobDragSelected(bool state) override { vertical = state; }
   appearance::AppearanceManager*& themes;
+  bool vertical = false;
   std::vector<std::size_t> appearances;
   std::vector<float> sizes;
   int reloads = 0;
@@ -178,8 +184,7 @@ class ToolBarFixture : public testing::Test {
                                                              (root / "Appearance/Factory/").string());
     themes->reload();
     themesPointer = themes.get();
-    toolbar = std::make_unique<skarvel::ToolBar>(plugin->presetManager(), *plugin, plugin->presetLock(), editor,
-                                                 *themes, plugin->messages());
+    toolbar = std::make_unique<skarvel::ToolBar>(*plugin, editor, *themes, plugin->messages());
     frame = new VSTGUI::CFrame(VSTGUI::CRect(0, 0, width, height), nullptr);
     ASSERT_TRUE(frame->open(nullptr, VSTGUI::PlatformType::kOffscreen));
     toolbar->createControls(frame);
