@@ -19,7 +19,7 @@ run() {
   # An empty -R matches nothing, so the filter is passed only when there is one; finding no
   # tests is a failure, never a silent pass.
   local select=(-L hostile)
-  [ -n "$filter" ] && select+=(-R "$filter")
+  if [ -n "$filter" ]; then select+=(-R "$filter"); fi
   ctest --test-dir "$dir" --output-on-failure --no-tests=error --parallel "$(nproc)" "${select[@]}"
 }
 
