@@ -195,6 +195,56 @@ std::string PluginCore::currentProgramName() {
   return m_presetManager->currentProgramName();
 }
 
+PluginCore::ProgramState PluginCore::programState() {
+  ProgramState state;
+  std::lock_guard lock(m_presetLock);
+  applyPendingEditsLocked();
+  state.document = m_programFactory->toYamlText(&currentProgram());
+  const std::vector<std::string> lists = m_presetManager->listNames();
+  const std::size_t list = m_presetManager->currentListPosition();
+  if (list < lists.size()) state.listName = lists[list];
+  state.position = m_presetManager->currentProgramPosition();
+  return state;
+}
+
+int PluginCore::restoreProgramState(const ProgramState& state) {
+  const std::string& text = state.document;
+  if (text.size() < 3 || text.compare(0, 3, "---") != 0) return 0;
+  {
+    std::lock_guard lock(m_presetLock);
+    applyPendingEditsLocked();
+    if (!selectProgramWritingLocked(state) &&
+        !m_presetManager->addProjectPreset(reinterpret_cast<const unsigned char*>(text.data()), text.size()))
+      return 0;
+    applyCurrentProgramLocked();
+    postEditorPositionsLocked();
+  }
+  deliverEditorUpdates();
+  return 1;
+}
+
+void PluginCore::selectInitProgram() {
+  {
+    std::lock_guard lock(m_presetLock);
+    applyPendingEditsLocked();
+    const std::vector<std::string> lists = m_presetManager->listNames();
+    std::size_t list = 0;
+    while (list < lists.size() && lists[list] != presets::kInitList) ++list;
+    if (list < lists.size() && !m_presetManager->programsInList(presets::kInitList).empty()) {
+      m_presetManager->select(list, 0);
+    } else {
+      std::unique_ptr<presets::Program> init = m_programFactory->createProgram();
+      init->setName("Init");
+      init->setListName(presets::kInitList);
+      init->setEdited(true);
+      m_presetManager->addProgram(std::move(init), true);
+    }
+    applyCurrentProgramLocked();
+    postEditorPositionsLocked();
+  }
+  deliverEditorUpdates();
+}
+
 void PluginCore::beginAudioBlock() {
   const int program = m_pendingProgramChange.exchange(-1, std::memory_order_acq_rel);
   if (program >= 0) {
@@ -270,6 +320,29 @@ void PluginCore::sendToEngine(int id, float value) {
 void PluginCore::postEditorValue(int id, float value) {
   m_editorValues[id].store(value, std::memory_order_relaxed);
   m_editorValueMask.fetch_or(bit(id), std::memory_order_release);
+}
+
+// The saved list still holding the saved program, unedited or edited alike, is the place to
+// return to: comparing the written documents covers the name and every value at once.
+bool PluginCore::selectProgramWritingLocked(const ProgramState& state) {
+  const std::vector<std::string> lists = m_presetManager->listNames();
+  std::size_t list = 0;
+  while (list < lists.size() && lists[list] != state.listName) ++list;
+  if (list >= lists.size()) return false;
+  const std::vector<presets::Program*> programs = m_presetManager->programsInList(state.listName);
+  auto writesDocument = [&](std::size_t position) {
+    return m_programFactory->toYamlText(programs[position]) == state.document;
+  };
+  std::size_t found = programs.size();
+  if (state.position < programs.size() && writesDocument(state.position)) {
+    found = state.position;
+  } else {
+    for (std::size_t position = 0; position < programs.size() && found == programs.size(); ++position)
+      if (position != state.position && writesDocument(position)) found = position;
+  }
+  if (found == programs.size()) return false;
+  m_presetManager->select(list, found);
+  return true;
 }
 
 void PluginCore::postEditorPositionsLocked() {

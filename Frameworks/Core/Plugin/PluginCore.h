@@ -79,6 +79,24 @@ class PluginCore : public EditorToPluginCoreInterface {
   // Takes a host chunk as a project preset; 1 when accepted, 0 when refused (nothing changes).
   int setChunk(const void* data, std::size_t size);
   std::string currentProgramName();
+
+  // The current program as hosts that keep named state store it: the same YAML text getChunk
+  // hands out, plus the name of the current preset list and the program's position in it.
+  struct ProgramState {
+    std::string document;
+    std::string listName;
+    std::size_t position = 0;
+  };
+  ProgramState programState();
+  // Takes a saved state back. When the named list still holds a program that writes exactly
+  // this document (at the saved position, or else anywhere in the list), that program becomes
+  // current again; otherwise the document joins the project presets as a host chunk does.
+  // 1 when taken, 0 when refused (nothing changes). User-interface thread; the audio thread may
+  // render meanwhile.
+  int restoreProgramState(const ProgramState& state);
+  // Makes the program "Init" (every parameter at its default) current, for hosts whose controls
+  // start at the parameters' defaults; an "Init" of the list "«Init»" is reused.
+  void selectInitProgram();
   // Audio thread, before each block: retries a program change or edits that found the preset
   // lock taken.
   void beginAudioBlock();
@@ -119,6 +137,7 @@ class PluginCore : public EditorToPluginCoreInterface {
   void setHostValue(int id, float value) { m_hostValues[id].store(value, std::memory_order_relaxed); }
   void postEditorValue(int id, float value);
   void postEditorPositionsLocked();
+  bool selectProgramWritingLocked(const ProgramState& state);
 
   const PluginDescription& m_description;
   const Parameters& m_registry;
