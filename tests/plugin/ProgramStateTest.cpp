@@ -111,21 +111,37 @@ TEST_F(ProgramStateTest, PresetIsFoundInItsListWhenItsPositionMoved) {
   EXPECT_EQ(restored.currentList(), "Bank");
 }
 
-TEST_F(ProgramStateTest, EditedOrUnknownProgramBecomesAProjectPreset) {
+TEST_F(ProgramStateTest, EditedPresetComesBackEditedWithItsOriginalAtHand) {
   Instance saved;
   saved.core->parameterChangedFromEditor(3, 0.55f);  // Alpha, edited
-  const core::PluginCore::ProgramState edited = saved.core->programState();
-  core::PluginCore::ProgramState elsewhere = edited;
-  elsewhere.listName = "No such list";
+  const core::PluginCore::ProgramState state = saved.core->programState();
 
-  for (const auto& state : {edited, elsewhere}) {
+  Instance restored;
+  ASSERT_EQ(restored.core->restoreProgramState(state), 1);
+  EXPECT_EQ(restored.currentList(), presets::kFactoryPresetsList);
+  presets::Program& program = restored.core->presetManager().currentProgram();
+  EXPECT_EQ(program.name(), "Alpha");
+  EXPECT_TRUE(program.edited());
+  EXPECT_FLOAT_EQ(restored.core->parameterValue(3), 0.55f);
+  EXPECT_FLOAT_EQ(restored.factory.engine().getParameter(3), 0.55f);
+  EXPECT_FLOAT_EQ(program.initialValue(3), 0.2f);
+  EXPECT_EQ(restored.core->programState().document, state.document);
+}
+
+TEST_F(ProgramStateTest, ProgramMissingFromItsListBecomesAProjectPreset) {
+  Instance saved;
+  core::PluginCore::ProgramState elsewhere = saved.core->programState();
+  elsewhere.listName = "No such list";
+  const std::string renamed = preset("Delta", "0.3");
+
+  for (const core::PluginCore::ProgramState& state :
+       {elsewhere, core::PluginCore::ProgramState{renamed, presets::kFactoryPresetsList, 0}}) {
     Instance restored;
     ASSERT_EQ(restored.core->restoreProgramState(state), 1);
     EXPECT_EQ(restored.currentList(), presets::kProjectPresetsList);
-    EXPECT_EQ(restored.core->currentProgramName(), "Alpha");
-    EXPECT_FLOAT_EQ(restored.core->parameterValue(3), 0.55f);
-    // The factory preset itself keeps its own values.
-    EXPECT_FLOAT_EQ(restored.core->presetManager().programsInList(presets::kFactoryPresetsList).at(0)->value(3), 0.2f);
+    // The factory presets keep their own values.
+    for (const presets::Program* program : restored.core->presetManager().programsInList(presets::kFactoryPresetsList))
+      EXPECT_FALSE(program->edited()) << program->name();
   }
 }
 

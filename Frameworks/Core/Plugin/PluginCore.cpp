@@ -213,9 +213,14 @@ int PluginCore::restoreProgramState(const ProgramState& state) {
   {
     std::lock_guard lock(m_presetLock);
     applyPendingEditsLocked();
-    if (!selectProgramWritingLocked(state) &&
-        !m_presetManager->addProjectPreset(reinterpret_cast<const unsigned char*>(text.data()), text.size()))
-      return 0;
+    std::unique_ptr<presets::Program> saved =
+        m_programFactory->readPresetChunk(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    if (!saved) return 0;
+    if (!selectSavedProgramLocked(state, *saved)) {
+      // As a host chunk: the program joins the project presets.
+      saved->setListName(presets::kProjectPresetsList);
+      m_presetManager->addProgram(std::move(saved), true);
+    }
     applyCurrentProgramLocked();
     postEditorPositionsLocked();
   }
@@ -322,27 +327,35 @@ void PluginCore::postEditorValue(int id, float value) {
   m_editorValueMask.fetch_or(bit(id), std::memory_order_release);
 }
 
-// The saved list still holding the saved program, unedited or edited alike, is the place to
-// return to: comparing the written documents covers the name and every value at once.
-bool PluginCore::selectProgramWritingLocked(const ProgramState& state) {
+// The saved program is looked for in its list, at its position first: the program that writes
+// exactly the saved document (unedited or edited alike) is selected as it is; failing that, the
+// program of the same name is selected and edited to the saved values, so it comes back edited
+// with its original at hand for a comparison.
+bool PluginCore::selectSavedProgramLocked(const ProgramState& state, const presets::Program& saved) {
   const std::vector<std::string> lists = m_presetManager->listNames();
   std::size_t list = 0;
   while (list < lists.size() && lists[list] != state.listName) ++list;
   if (list >= lists.size()) return false;
   const std::vector<presets::Program*> programs = m_presetManager->programsInList(state.listName);
-  auto writesDocument = [&](std::size_t position) {
-    return m_programFactory->toYamlText(programs[position]) == state.document;
-  };
-  std::size_t found = programs.size();
-  if (state.position < programs.size() && writesDocument(state.position)) {
-    found = state.position;
-  } else {
-    for (std::size_t position = 0; position < programs.size() && found == programs.size(); ++position)
-      if (position != state.position && writesDocument(position)) found = position;
+  std::vector<std::size_t> order;
+  if (state.position < programs.size()) order.push_back(state.position);
+  for (std::size_t position = 0; position < programs.size(); ++position)
+    if (position != state.position) order.push_back(position);
+  for (const std::size_t position : order) {
+    if (m_programFactory->toYamlText(programs[position]) != state.document) continue;
+    m_presetManager->select(list, position);
+    return true;
   }
-  if (found == programs.size()) return false;
-  m_presetManager->select(list, found);
-  return true;
+  for (const std::size_t position : order) {
+    presets::Program& program = *programs[position];
+    if (program.name() != saved.name()) continue;
+    m_presetManager->select(list, position);
+    program.select(presets::VALUE_CURRENT);
+    for (std::size_t id = 0; id < program.parameterCount() && id < saved.parameterCount(); ++id)
+      if (program.currentValue(id) != saved.value(id)) program.edit(id, saved.value(id));
+    return true;
+  }
+  return false;
 }
 
 void PluginCore::postEditorPositionsLocked() {

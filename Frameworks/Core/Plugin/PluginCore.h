@@ -88,11 +88,11 @@ class PluginCore : public EditorToPluginCoreInterface {
     std::size_t position = 0;
   };
   ProgramState programState();
-  // Takes a saved state back. When the named list still holds a program that writes exactly
-  // this document (at the saved position, or else anywhere in the list), that program becomes
-  // current again; otherwise the document joins the project presets as a host chunk does.
-  // 1 when taken, 0 when refused (nothing changes). User-interface thread; the audio thread may
-  // render meanwhile.
+  // Takes a saved state back. When the named list still holds the program (looked for at the
+  // saved position first, then in the whole list), it becomes current again: as it is when it
+  // writes exactly this document, otherwise edited to the document's values. Without it, the
+  // document joins the project presets as a host chunk does. 1 when taken, 0 when refused
+  // (nothing changes). User-interface thread; the audio thread may render meanwhile.
   int restoreProgramState(const ProgramState& state);
   // Makes the program "Init" (every parameter at its default) current, for hosts whose controls
   // start at the parameters' defaults; an "Init" of the list "«Init»" is reused.
@@ -137,7 +137,7 @@ class PluginCore : public EditorToPluginCoreInterface {
   void setHostValue(int id, float value) { m_hostValues[id].store(value, std::memory_order_relaxed); }
   void postEditorValue(int id, float value);
   void postEditorPositionsLocked();
-  bool selectProgramWritingLocked(const ProgramState& state);
+  bool selectSavedProgramLocked(const ProgramState& state, const presets::Program& saved);
 
   const PluginDescription& m_description;
   const Parameters& m_registry;
