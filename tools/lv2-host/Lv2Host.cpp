@@ -69,9 +69,9 @@ const char* Lv2Host::unmapUri(LV2_URID urid) const {
 
 bool Lv2Host::load(const std::string& bundle, const std::string& pluginUri, std::string& error) {
   if (!m_world) {
+    // Every bundle on LV2_PATH, as hosts start (the specifications among them), then this one.
     m_world = lilv_world_new();
-    lilv_world_load_specifications(m_world);
-    lilv_world_load_plugin_classes(m_world);
+    lilv_world_load_all(m_world);
   }
   std::string path = bundle;
   if (path.empty() || path.back() != '/') path += '/';

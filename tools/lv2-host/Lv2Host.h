@@ -25,8 +25,10 @@ class Lv2Host {
   Lv2Host(const Lv2Host&) = delete;
   Lv2Host& operator=(const Lv2Host&) = delete;
 
-  // Reads the LV2 specifications and the bundle (a folder ending in ".lv2") and finds the
-  // plug-in `pluginUri` in it. False with a one-line `error` when it is not there.
+  // Reads the bundles on LV2_PATH (the LV2 specifications among them) and the bundle (a folder
+  // ending in ".lv2"), and finds the plug-in `pluginUri`. False with a one-line `error` when it
+  // is not there. An installed copy of the same plug-in on LV2_PATH would take its place, so
+  // tests keep LV2_PATH to the system's specifications.
   bool load(const std::string& bundle, const std::string& pluginUri, std::string& error);
   // Creates an instance at `rate` and connects its ports; false with `error` when it fails.
   bool instantiate(double rate, std::string& error);
