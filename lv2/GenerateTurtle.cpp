@@ -1,10 +1,11 @@
 // skarvel-lv2-turtle: writes the LV2 bundle's manifest.ttl, Skarvel.ttl and presets.ttl from the
 // parameter registry and the factory preset files, read by the plug-in's own preset reader.
 //
-//   skarvel-lv2-turtle FACTORY_PRESETS_DIR EMPTY_FOLDER OUTPUT_DIR
+//   skarvel-lv2-turtle FACTORY_PRESETS_DIR EMPTY_FOLDER OUTPUT_DIR [--no-ui]
 //
 // EMPTY_FOLDER stands in for the user presets folder (it is created when missing and must hold
-// no presets). A factory preset that fails to load fails the build.
+// no presets). A factory preset that fails to load fails the build. --no-ui (a build without
+// the editor) declares no editor module.
 
 #include <cstdio>
 #include <filesystem>
@@ -35,8 +36,9 @@ bool writeFile(const std::filesystem::path& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fputs("usage: skarvel-lv2-turtle FACTORY_PRESETS_DIR EMPTY_FOLDER OUTPUT_DIR\n", stderr);
+  const bool withUi = !(argc == 5 && std::string(argv[4]) == "--no-ui");
+  if (argc != 4 && withUi) {
+    std::fputs("usage: skarvel-lv2-turtle FACTORY_PRESETS_DIR EMPTY_FOLDER OUTPUT_DIR [--no-ui]\n", stderr);
     return 2;
   }
   const core::PluginDescription description = skarvel::SkarvelPluginFactory::skarvelDescription();
@@ -59,6 +61,7 @@ int main(int argc, char** argv) {
   inputs.description = &description;
   inputs.registry = &registry;
   inputs.maker = "Brenmoor";
+  if (!withUi) inputs.uiBinary.clear();
   for (int id = 0; id < static_cast<int>(registry.count()); ++id) {
     lv2::PortPresentation presentation;
     presentation.toggle = skarvel::parameterKind(id) == skarvel::ParameterKind::Toggle;

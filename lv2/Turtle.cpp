@@ -120,8 +120,9 @@ bool writeTurtle(const TurtleInputs& inputs, TurtleFiles& files, std::string& er
   manifest << kPrefixes;
   manifest << plugin << "\n  a lv2:Plugin , lv2:InstrumentPlugin ;\n  lv2:binary " << uri(inputs.binary)
            << " ;\n  rdfs:seeAlso <Skarvel.ttl> .\n\n";
-  manifest << uri(kUiUri) << "\n  a ui:X11UI ;\n  ui:binary " << uri(inputs.uiBinary)
-           << " ;\n  rdfs:seeAlso <Skarvel.ttl> .\n";
+  if (!inputs.uiBinary.empty())
+    manifest << uri(kUiUri) << "\n  a ui:X11UI ;\n  ui:binary " << uri(inputs.uiBinary)
+             << " ;\n  rdfs:seeAlso <Skarvel.ttl> .\n";
   for (const std::string& preset : presetUris)
     manifest << "\n" << uri(preset) << "\n  a pset:Preset ;\n  lv2:appliesTo " << plugin
              << " ;\n  rdfs:seeAlso <presets.ttl> .\n";
@@ -136,7 +137,7 @@ bool writeTurtle(const TurtleInputs& inputs, TurtleFiles& files, std::string& er
   body << "  lv2:requiredFeature urid:map ;\n";
   body << "  lv2:optionalFeature lv2:hardRTCapable , state:threadSafeRestore ;\n";
   body << "  lv2:extensionData state:interface ;\n";
-  body << "  ui:ui " << uri(kUiUri) << " ;\n";
+  if (!inputs.uiBinary.empty()) body << "  ui:ui " << uri(kUiUri) << " ;\n";
   body << "  lv2:port";
   std::set<std::string> symbols;
   for (std::uint32_t id = 0; id < ports.parameterCount; ++id) {
@@ -168,10 +169,11 @@ bool writeTurtle(const TurtleInputs& inputs, TurtleFiles& files, std::string& er
        << " ;\n    lv2:symbol \"out_left\" ;\n    lv2:name \"Left\"\n  ]";
   body << " , [\n    a lv2:OutputPort , lv2:AudioPort ;\n    lv2:index " << ports.rightOut()
        << " ;\n    lv2:symbol \"out_right\" ;\n    lv2:name \"Right\"\n  ] .\n\n";
-  body << uri(kUiUri) << "\n  a ui:X11UI ;\n"
-       << "  lv2:requiredFeature ui:idleInterface , ui:parent , <http://lv2plug.in/ns/ext/instance-access> ;\n"
-       << "  lv2:optionalFeature ui:resize , ui:touch , ui:noUserResize ;\n"
-       << "  lv2:extensionData ui:idleInterface .\n";
+  if (!inputs.uiBinary.empty())
+    body << uri(kUiUri) << "\n  a ui:X11UI ;\n"
+         << "  lv2:requiredFeature ui:idleInterface , ui:parent , <http://lv2plug.in/ns/ext/instance-access> ;\n"
+         << "  lv2:optionalFeature ui:resize , ui:touch , ui:noUserResize ;\n"
+         << "  lv2:extensionData ui:idleInterface .\n";
 
   std::ostringstream presets;
   presets << kPrefixes;

@@ -40,7 +40,7 @@ struct TurtleInputs {
   std::vector<TurtlePreset> presets;
   std::string maker;  // the maker's name, for doap:maintainer
   std::string binary = "Skarvel.so";
-  std::string uiBinary = "Skarvel_ui.so";
+  std::string uiBinary = "Skarvel_ui.so";  // empty: a build without the editor declares no UI
 };
 
 struct TurtleFiles {

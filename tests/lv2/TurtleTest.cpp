@@ -104,4 +104,18 @@ TEST_F(TurtleFilesTest, PresetsWhoseNamesReduceAlikeGetTheirOwnUris) {
   EXPECT_EQ(lv2::portSymbol("Dry_Wet"), "Dry_Wet");
 }
 
+TEST_F(TurtleFilesTest, BuildWithoutTheEditorDeclaresNoEditorModule) {
+  registry.addParameter(0, "A", 0.5f);
+  registry.addParameter(1, "B", 0.5f);
+  registry.addParameter(2, "C", 0.5f);
+  ASSERT_TRUE(lv2::writeTurtle(inputs, files, error)) << error;
+  EXPECT_NE(files.plugin.find("ui:ui"), std::string::npos);
+  EXPECT_NE(files.manifest.find("ui:binary <Skarvel_ui.so>"), std::string::npos);
+  inputs.uiBinary.clear();
+  ASSERT_TRUE(lv2::writeTurtle(inputs, files, error)) << error;
+  EXPECT_EQ(files.plugin.find("ui:X11UI"), std::string::npos) << files.plugin;
+  EXPECT_EQ(files.plugin.find("ui:ui"), std::string::npos);
+  EXPECT_EQ(files.manifest.find("ui:binary"), std::string::npos) << files.manifest;
+}
+
 }  // namespace
