@@ -34,7 +34,7 @@ LV2_Handle instantiate(const LV2_Descriptor*, double sampleRate, const char*, co
     core::PluginCore& core = factory->createPlugin();
     core.creationHook();
     core::DspEngine& engine = factory->getDspEngine();
-    auto plugin = std::make_unique<lv2::Lv2Plugin>(std::move(factory), description, core, engine, *map);
+    auto plugin = std::make_unique<lv2::Lv2Plugin>(std::move(factory), core, engine, *map);
     core.attachHost(*plugin);
     plugin->setSampleRate(sampleRate);
     // The host's controls start at the parameters' defaults: so does the sound.

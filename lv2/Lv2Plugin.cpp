@@ -25,10 +25,9 @@ std::string stringValue(const void* data, std::size_t size) {
 
 }  // namespace
 
-Lv2Plugin::Lv2Plugin(std::unique_ptr<core::PluginFactory> factory, const core::PluginDescription& description,
-                     core::PluginCore& core, core::DspEngine& engine, const LV2_URID_Map& map)
-    : m_description(description),
-      m_core(core),
+Lv2Plugin::Lv2Plugin(std::unique_ptr<core::PluginFactory> factory, core::PluginCore& core, core::DspEngine& engine,
+                     const LV2_URID_Map& map)
+    : m_core(core),
       m_engine(engine),
       m_factory(std::move(factory)),
       m_ports{core.parameterCount()},

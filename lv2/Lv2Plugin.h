@@ -14,7 +14,6 @@
 #include "Frameworks/Core/DspEngine.h"
 #include "Frameworks/Core/Parameters.h"
 #include "Frameworks/Core/Plugin/PluginCore.h"
-#include "Frameworks/Core/PluginDescription.h"
 #include "Frameworks/Core/PluginFactory.h"
 #include "Frameworks/Core/PluginToHostInterface.h"
 #include "lv2/EventBlock.h"
@@ -41,8 +40,8 @@ class Lv2UiSession;
 // run on its audio thread. run neither allocates nor waits; restore may overlap it.
 class Lv2Plugin : public core::PluginToHostInterface, public UiBridge {
  public:
-  Lv2Plugin(std::unique_ptr<core::PluginFactory> factory, const core::PluginDescription& description,
-            core::PluginCore& core, core::DspEngine& engine, const LV2_URID_Map& map);
+  Lv2Plugin(std::unique_ptr<core::PluginFactory> factory, core::PluginCore& core, core::DspEngine& engine,
+            const LV2_URID_Map& map);
   ~Lv2Plugin() override;
 
   Lv2Plugin(const Lv2Plugin&) = delete;
@@ -96,7 +95,6 @@ class Lv2Plugin : public core::PluginToHostInterface, public UiBridge {
   };
 
   InstanceRecord m_record;
-  const core::PluginDescription m_description;
   core::PluginCore& m_core;
   core::DspEngine& m_engine;
   std::unique_ptr<core::PluginFactory> m_factory;
