@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +24,9 @@
 
 #include "Frameworks/Core/Parameters.h"
 #include "Frameworks/Core/ScopePeakExchange.h"
+#include "Frameworks/PresetManager/MessageList.h"
+#include "Frameworks/PresetManager/Program.h"
+#include "Frameworks/PresetManager/ProgramFactory.h"
 #include "Lv2Host.h"
 #include "PhraseRender.h"
 #include "PluginHost.h"
@@ -162,14 +166,17 @@ TEST_F(Lv2HostTest, PortsAreTheParameterTableThenMidiInAndTwoOutputs) {
 }
 
 TEST_F(Lv2HostTest, EveryFactoryPresetIsAPresetByBankAndNameThatLoadsTheFactoryProgram) {
-  // The factory files in the bundle, by the label hosts should show.
+  // The factory files in the bundle, by the label hosts should show (the name as the plug-in's
+  // own reader reads it).
   const fs::path factory = fs::path(SKARVEL_LV2_BUNDLE) / "Presets/Factory";
+  presets::MessageList messages;
+  presets::ProgramFactory reader(registry, "Skarvel", "1.0.0", messages);
   std::map<std::string, fs::path> files;
   for (const auto& entry : fs::recursive_directory_iterator(factory)) {
     if (entry.path().extension() != ".yaml") continue;
-    const std::string text = readFile(entry.path());
-    const std::size_t at = text.find("\n  name: ") + 9;
-    const std::string name = text.substr(at, text.find('\n', at) - at);
+    const std::unique_ptr<presets::Program> program = reader.readPresetFile(entry.path().string());
+    ASSERT_TRUE(program) << entry.path();
+    const std::string name = program->name();
     const std::string bank = entry.path().parent_path() == factory ? "Factory presets" : entry.path().parent_path().filename().string();
     files[bank + ": " + name] = entry.path();
   }
