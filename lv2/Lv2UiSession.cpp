@@ -16,7 +16,7 @@ Lv2UiSession::Lv2UiSession(Lv2Plugin& plugin, core::AEffGUIEditor& editor, const
 Lv2UiSession::~Lv2UiSession() { close(); }
 
 bool Lv2UiSession::open(void* parent) {
-  m_core.deliverEditorUpdates();
+  m_core.deliverUpdates();
   if (!m_editor.open(parent) || m_editor.ownWindow() == 0) {
     m_editor.close();
     return false;
@@ -32,7 +32,7 @@ void Lv2UiSession::close() {
 }
 
 int Lv2UiSession::idle() {
-  m_core.deliverEditorUpdates();
+  m_core.deliverUpdates();
   m_editor.idle();
   followCore();
   return 0;

@@ -1,5 +1,6 @@
 #include "platform/FolderSettings.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +10,8 @@
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/FileSystem.h"
 
 namespace platform {
 
@@ -78,8 +81,15 @@ bool FolderSettings::isUsableName(std::string_view valueName) {
 bool FolderSettings::readValue(std::string_view valueName, std::size_t limit, std::string& bytes) const {
   if (m_folder.empty() || !isUsableName(valueName)) return false;
   const std::string path = m_folder + "/" + std::string(valueName);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Never wait on a FIFO (or a device) put in a value's place: the editor reads these while it
+  // opens, on the host's user-interface thread. Only a regular file holds a value.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return false;
+  }
   // One byte more than allowed tells a value that is too long from one that fits exactly.
   bytes.assign(limit + 1, '\0');
   std::size_t total = 0;
@@ -100,9 +110,17 @@ bool FolderSettings::readValue(std::string_view valueName, std::size_t limit, st
 void FolderSettings::writeValue(std::string_view valueName, const char* data, std::size_t size) const {
   if (!isUsableName(valueName) || !makeFolders(m_folder)) return;
   const std::string path = m_folder + "/" + std::string(valueName);
-  // A hidden, uniquely named sibling: concurrent writers never share a temporary file.
-  std::string temporary = m_folder + "/." + std::string(valueName) + ".XXXXXX";
-  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  // A hidden sibling named after this process, so concurrent writers never share a temporary
+  // file and one left by a killed writer is recognised and removed by a later write.
+  removeStaleTemporaries(m_folder + "/");
+  static std::atomic<unsigned> serial{0};
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = temporaryFileName(m_folder + "/", std::string(valueName), serial.fetch_add(1));
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0 && errno != EEXIST) return;
+  }
   if (fd < 0) return;
   fchmod(fd, 0600);
   const bool written = writeAll(fd, data, size) && fsync(fd) == 0;

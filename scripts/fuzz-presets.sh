@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer target for the host-chunk preset reader with clang (address and
-# undefined-behaviour sanitizers) and runs it on the seed corpus.
+# undefined-behaviour sanitizers) and runs it on the seed corpus. An input that takes longer
+# than a second counts as a fault (a timeout-* artifact): inputs may be a little larger than the
+# reader's 64 KiB document limit, where quadratic work would take many seconds.
 #   scripts/fuzz-presets.sh [seconds=600] [jobs=1]
 # New interesting inputs collect in build-fuzz/corpus; crashes land in build-fuzz/ as crash-*.
 set -euo pipefail
@@ -14,7 +16,7 @@ mkdir -p "$out/corpus"
 sources=(
   tests/presets/fuzz/PresetChunkFuzzer.cpp tests/presets/fuzz/PresetChunkFuzzTarget.cpp
   Frameworks/PresetManager/*.cpp Frameworks/Core/Assert.cpp Frameworks/Core/Parameters.cpp
-  platform/DataFolders.cpp platform/FileSystem.cpp platform/FolderWalk.cpp platform/ModulePath.cpp
+  platform/DataFolders.cpp platform/FileSystem.cpp platform/FileSystemNames.cpp platform/FolderWalk.cpp platform/ModulePath.cpp
   platform/Notice.cpp platform/NoticeWindow.cpp platform/ProductNames.cpp platform/TextCollation.cpp platform/Utf8.cpp
 )
 "$cxx" -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
@@ -27,5 +29,5 @@ parallel=()
 # Run inside the output folder, where libFuzzer also writes its per-job logs.
 cd "$out"
 ./preset_chunk_fuzzer corpus ../tests/presets/fuzz/corpus \
-  -max_total_time="$seconds" -max_len=4096 -timeout=10 "${parallel[@]}" \
+  -max_total_time="$seconds" -max_len=66000 -timeout=1 "${parallel[@]}" \
   -artifact_prefix=./ -print_final_stats=1

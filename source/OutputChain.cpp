@@ -29,7 +29,7 @@ void OutputChain::open() {
 }
 
 void OutputChain::setSampleRate(double rate) {
-  if (!CORE_CHECK(std::isfinite(rate) && rate >= 1000.0)) return;
+  if (!CORE_CHECK(rate >= kMinimumSampleRate && rate <= kMaximumSampleRate)) return;
   m_sampleRate = rate;
   const float sr = static_cast<float>(rate);
 

@@ -41,7 +41,13 @@ class OutputChain {
   // DC blocker cleared.
   void open();
 
-  // Recomputes every rate-dependent value for `rate` (Hz) and clears the filter states.
+  // Rates the chain accepts (Hz). Its delay lines are long enough for the top one, and the
+  // rate's conversions to whole samples stay far inside an int.
+  static constexpr double kMinimumSampleRate = 1000.0;
+  static constexpr double kMaximumSampleRate = 768000.0;
+
+  // Recomputes every rate-dependent value for `rate` (Hz) and clears the filter states. A rate
+  // outside the accepted range (or not finite) is reported and changes nothing.
   void setSampleRate(double rate);
 
   // Applies a normalised parameter value. Non-finite values are ignored and the rest is

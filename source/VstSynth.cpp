@@ -1,9 +1,9 @@
 #include "source/VstSynth.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 #if defined(__SSE__)
 #include <xmmintrin.h>
@@ -15,9 +15,31 @@
 
 namespace skarvel {
 
+static_assert(VstSynth::kMaximumSampleRate <= OutputChain::kMaximumSampleRate, "the output chain takes every rate");
+
 namespace {
 
 inline float clamp01(float x) { return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x); }
+
+// Osc2 rate in Hz for a usable Rate2 value: 0.1..8000 Hz.
+inline float rate2Hz(float x) { return 0.1f * std::pow(80000.0f, x); }
+
+// Parameter values are derived with gradual underflow, whatever mode the caller renders in, so a
+// coefficient comes out the same on the audio thread as anywhere else.
+class GradualUnderflow {
+ public:
+#if defined(__SSE__)
+  GradualUnderflow() : m_saved(_mm_getcsr()) {
+    if (m_saved & 0x8040u) _mm_setcsr(m_saved & ~0x8040u);
+  }
+  ~GradualUnderflow() {
+    if (m_saved & 0x8040u) _mm_setcsr(m_saved);
+  }
+
+ private:
+  unsigned m_saved;
+#endif
+};
 
 // Sets flush-to-zero and denormals-are-zero for the current block and restores the host's mode
 // afterwards. The blocks flush their feedback states explicitly; this keeps any remaining
@@ -55,6 +77,9 @@ void VstSynth::registerParameters(core::Parameters& registry) {
 }
 
 void VstSynth::open() {
+  // Values set before open are derived first, as if they had been applied when set; open's
+  // defaults below then overwrite what they overwrite.
+  applyPendingParameters();
   applySampleRate(false);
 
   double frequency = 8.175798915636872;  // MIDI note 0 in Hz
@@ -90,6 +115,7 @@ void VstSynth::open() {
 
   m_rate1Hz = 4400.0f;
   m_rate2Hz = 4400.0f;
+  m_latestRate2Hz.store(m_rate2Hz, std::memory_order_relaxed);
   for (Voice& voice : m_voices) {
     voice.setOsc1Rate(m_rate1Hz);
     voice.setOsc2Rate(m_rate2Hz);
@@ -136,10 +162,50 @@ float VstSynth::usable(int id, float value) {
 }
 
 void VstSynth::setParameter(int id, float value) {
-  if (!storeValue(id, value)) return;
-  m_parametersSet |= 1ull << id;
-  applyParameter(id, usable(id, value));
-  m_outputChain->setParameter(id, value);
+  if (id < 0 || id >= kParameterCount) return;
+  // What the derivation must see of the moment of this call is captured now, in call order.
+  switch (id) {
+    case kRate2:
+      m_latestRate2Hz.store(rate2Hz(usable(id, value)), std::memory_order_relaxed);
+      break;
+    case kKt2Rate2:
+      m_rate2HzForKeyTrack.store(m_latestRate2Hz.load(std::memory_order_relaxed), std::memory_order_relaxed);
+      break;
+    case kKt2Rate1:
+      m_bpMelodySetLast.store(false, std::memory_order_relaxed);
+      break;
+    case kBpMelody:
+      m_bpMelodySetLast.store(true, std::memory_order_relaxed);
+      break;
+    default:
+      break;
+  }
+  storeValue(id, value);
+  const std::uint64_t bit = 1ull << id;
+  m_parametersSet.fetch_or(bit, std::memory_order_relaxed);
+  // Release: the audio thread that takes the bit also sees the value and the captures.
+  m_pendingParameters.fetch_or(bit, std::memory_order_release);
+}
+
+void VstSynth::applyPendingParameters() {
+  std::uint64_t pending = m_pendingParameters.exchange(0, std::memory_order_acquire);
+  if (pending == 0) return;
+  GradualUnderflow gradualUnderflow;
+  while (pending != 0) {
+    const int id = std::countr_zero(pending);
+    pending &= pending - 1;
+    const float value = storedValue(id);
+    applyParameter(id, usable(id, value));
+    m_outputChain->setParameter(id, value);
+  }
+}
+
+float VstSynth::rateKeyTrack() const {
+  // BPMelody on hands the pitch to the band-pass (osc1 no longer follows the note) until KT2Rate1
+  // is set again.
+  if (m_bpMelodySetLast.load(std::memory_order_relaxed) && usable(kBpMelody, storedValue(kBpMelody)) >= 0.5f)
+    return 0.0f;
+  return 2.0f * usable(kKt2Rate1, storedValue(kKt2Rate1)) - 1.0f;
 }
 
 void VstSynth::applyParameter(int id, float x) {
@@ -163,7 +229,7 @@ void VstSynth::applyParameter(int id, float x) {
       for (Voice& voice : m_voices) voice.noise1.smooth = voice.noise2.smooth = x;
       break;
     case kRate2:
-      m_rate2Hz = 0.1f * std::pow(80000.0f, x);  // 0.1..8000 Hz
+      m_rate2Hz = rate2Hz(x);
       for (Voice& voice : m_voices) voice.setOsc2Rate(m_rate2Hz);
       break;
     case kLpHp2:
@@ -238,19 +304,19 @@ void VstSynth::applyParameter(int id, float x) {
       break;
     case kKt2Rate1:
       m_kt2Rate1 = x;
-      m_rateKeyTrack = 2.0f * x - 1.0f;
+      m_rateKeyTrack = rateKeyTrack();
       break;
     case kKt2LpHp1:
       m_balanceKeyTrack = 2.0f * x - 1.0f;
       break;
     case kKt2Rate2:
-      // Scaled by Rate2 as it is now; a later Rate2 change alone does not rescale it.
-      m_rate2KeyTrack = (2.0f * x - 1.0f) * m_rate2Hz * 0.01f;
+      // Scaled by Rate2 as it was when KT2Rate2 was set; a later Rate2 change alone does not
+      // rescale it.
+      m_rate2KeyTrack = (2.0f * x - 1.0f) * m_rate2HzForKeyTrack.load(std::memory_order_relaxed) * 0.01f;
       break;
     case kBpMelody:
       m_bandPassMelody = x >= 0.5f;
-      // The band-pass takes over the pitch: osc1 no longer follows the note.
-      m_rateKeyTrack = m_bandPassMelody ? 0.0f : 2.0f * usable(kKt2Rate1, storedValue(kKt2Rate1)) - 1.0f;
+      m_rateKeyTrack = rateKeyTrack();
       break;
     case kRateScaleUp:
       for (Voice& voice : m_voices) voice.rateScaleUp = x >= 0.5f;
@@ -283,8 +349,15 @@ void VstSynth::sampleRateChanged() {
   if (!(m_sampleRate >= kMinimumSampleRate && std::isfinite(m_sampleRate))) {
     m_sampleRate = kMinimumSampleRate;
     platform::showNotice("Warning!", "Minimum supported Samplerate exceeded");
+  } else if (m_sampleRate > kMaximumSampleRate) {
+    m_sampleRate = kMaximumSampleRate;
+    platform::showNotice("Warning!", "Maximum supported Samplerate exceeded");
   }
+  // Values still pending are derived first, as they would have been before the change; the
+  // values sent again at the new rate are derived at the end, so the engine is whole on return.
+  applyPendingParameters();
   applySampleRate(true);
+  applyPendingParameters();
 }
 
 void VstSynth::applySampleRate(bool resendParameters) {
@@ -316,14 +389,17 @@ void VstSynth::applySampleRate(bool resendParameters) {
     m_dspToPlugin->resendParameters();
   } else {
     // No core to resend the values: apply the ones already set at the new rate.
+    const std::uint64_t set = m_parametersSet.load(std::memory_order_relaxed);
     for (int id = 0; id < kParameterCount; ++id)
-      if (m_parametersSet & (1ull << id)) setParameter(id, storedValue(id));
+      if (set & (1ull << id)) setParameter(id, storedValue(id));
   }
 }
 
 void VstSynth::eventsReceived() {}
 
 void VstSynth::processMidiEvent() {
+  // Values sent while the previous event was handled (a program change) act before this one.
+  if (parametersPending()) applyPendingParameters();
   if (!m_currentMidiData) return;
   const int status = static_cast<unsigned char>(m_currentMidiData[0]) & 0xF0;
   const int data1 = static_cast<unsigned char>(m_currentMidiData[1]) & 0x7F;
@@ -482,20 +558,11 @@ void VstSynth::sumVoices(int length) {
   }
 }
 
-int VstSynth::nextEventOffset() const {
-  if (m_eventIndex < 0 || !m_events) return std::numeric_limits<int>::max();
-  for (int index = m_eventIndex; index < m_events->numEvents; ++index)
-    if (const core::DspEvent* event = m_events->events[index]) return event->deltaFrames;
-  return std::numeric_limits<int>::max();
-}
-
 void VstSynth::processReplacing(float** /*inputs*/, float** outputs, int frames) {
-  if (!outputs || !outputs[0] || !outputs[1] || frames <= 0) {
-    m_events = nullptr;
-    m_eventIndex = -1;
-    return;
-  }
+  if (!outputs || !outputs[0] || !outputs[1] || frames <= 0) return;
   DenormalGuard denormalGuard;
+  // Values set since the last block act from its first sample, before its first event.
+  if (parametersPending()) applyPendingParameters();
   m_outLeft = outputs[0];
   m_outRight = outputs[1];
   m_outputChain->beginBlock();
@@ -526,6 +593,9 @@ void VstSynth::processReplacing(float** /*inputs*/, float** outputs, int frames)
       ++i;
       continue;
     }
+
+    // Values set while the events were handled, or from another thread, act from here.
+    if (parametersPending()) applyPendingParameters();
 
     // Up to the next event, the next sleep decision (included) and the scratch length.
     int end = std::min(frames, i + kSegment);
@@ -569,9 +639,6 @@ void VstSynth::processReplacing(float** /*inputs*/, float** outputs, int frames)
     m_random.seed(randomAfter);
     i = end;
   }
-
-  m_events = nullptr;
-  m_eventIndex = -1;
 }
 
 }  // namespace skarvel

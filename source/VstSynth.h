@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstddef>
 #include <memory>
@@ -26,12 +27,24 @@ class OutputChain;
 // Every buffer (the voices' delay lines and the output chain's lines, about 7 MiB) is allocated
 // here, at construction; nothing in the audio path allocates, locks or throws. The same events
 // and parameter values always give bit-identical output (one seeded random generator).
+//
+// Threads: the audio thread owns the sound state. setParameter, from any thread, only stores the
+// value and marks it pending (a bit per parameter); the audio thread derives the coefficients of
+// the pending values at the start of a block, before each event it handles and before each run of
+// samples, so a value set between two blocks acts from the first sample of the next one, and a
+// value sent while an event is handled (a program change) acts before the next event. Derived
+// values that depend on the order of the calls (KT2Rate2 keeps the Rate2 of its own setting; the
+// rate key tracking follows whichever of KT2Rate1 and BPMelody was set last) are captured when the
+// value is set. open, resume, suspend and a sample-rate change rebuild the engine on the caller's
+// thread: hosts call them while no block renders.
 class VstSynth : public core::DspEngine {
  public:
   static constexpr int kVoiceRecords = 11;   // voice records kept and updated
   static constexpr int kVisitedVoices = 10;  // voice slots the loop visits
   static constexpr int kSoundingVoices = 8;  // slots above 7 play on voice 0
   static constexpr double kMinimumSampleRate = 32000.0;
+  // Above it the rate is lowered to it with a warning; every delay line is long enough for it.
+  static constexpr double kMaximumSampleRate = 768000.0;
 
   explicit VstSynth(core::ScopePeakExchange& scopePeaks);
   ~VstSynth() override;
@@ -70,6 +83,12 @@ class VstSynth : public core::DspEngine {
   // default when the stored value is not finite, so no derived quantity can overflow.
   static float usable(int id, float value);
   void applyParameter(int id, float x);
+  // Derives the pending values (in id order; the order-dependent ones were captured when set).
+  void applyPendingParameters();
+  bool parametersPending() const { return m_pendingParameters.load(std::memory_order_relaxed) != 0; }
+  // The osc1 rate's key tracking from the stored KT2Rate1 and BPMelody values and which of the two
+  // was set last.
+  float rateKeyTrack() const;
   bool anyVoiceSounding() const;
   float bandPassStep(int voice, float x, float adsr, float frequency);
   // Sample k of the segment, first part: every sounding voice's envelopes, modulation and
@@ -78,8 +97,6 @@ class VstSynth : public core::DspEngine {
   // Second part, for the whole segment: the voices' sound over the samples they sounded, four
   // voices at a time, then the band-pass and the sum of every sample into m_segmentSum.
   void sumVoices(int length);
-  // Offset of the next event still to dispatch in this block, int max when none is left.
-  int nextEventOffset() const;
 
   RandomGenerator m_random;
   std::array<Voice, kVoiceRecords> m_voices;
@@ -94,7 +111,7 @@ class VstSynth : public core::DspEngine {
   int m_lastNote = -1;
   bool m_pedal = false;
 
-  // Derived values, written by setParameter, read by the loop.
+  // Derived values, written when pending values are applied, read by the loop.
   float m_rate1Hz = 4400.0f;
   float m_rate2Hz = 4400.0f;
   float m_rateDepth = 0.0f;        // Hz per unit of ADSR
@@ -136,7 +153,15 @@ class VstSynth : public core::DspEngine {
   int m_sleepCount = 0;
   // Parameters set at least once (bit per id): without a core to resend them, a sample-rate
   // change re-applies these itself.
-  unsigned long long m_parametersSet = 0;
+  std::atomic<std::uint64_t> m_parametersSet{0};
+  // Parameters set since their coefficients were last derived (bit per id).
+  std::atomic<std::uint64_t> m_pendingParameters{0};
+  // Captured in call order by setParameter: the osc2 rate (Hz) of the last Rate2 set (4400 after
+  // open), the osc2 rate that KT2Rate2 scales by (the former at KT2Rate2's own setting), and
+  // whether BPMelody was set after KT2Rate1.
+  std::atomic<float> m_latestRate2Hz{4400.0f};
+  std::atomic<float> m_rate2HzForKeyTrack{4400.0f};
+  std::atomic<bool> m_bpMelodySetLast{false};
 };
 
 }  // namespace skarvel

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace vst2 {
 
@@ -95,11 +96,32 @@ struct MidiEvent {
   char reserved2;
 };
 
+// The declared two entries are the record's minimum; hosts allocate numEvents of them. Entries
+// beyond the second are reached with setEventAt and eventAt, which go through the array's
+// address (indexing the two-element member past its end is undefined behaviour).
 struct EventList {
   std::int32_t numEvents;
   std::intptr_t reserved;
   Event* events[2];
 };
+
+inline void setEventAt(EventList& list, std::size_t index, Event* event) {
+  unsigned char* entry = reinterpret_cast<unsigned char*>(&list) + offsetof(EventList, events);
+  std::memcpy(entry + index * sizeof event, &event, sizeof event);
+}
+
+inline Event* eventAt(const EventList& list, std::size_t index) {
+  Event* event;
+  const unsigned char* entry = reinterpret_cast<const unsigned char*>(&list) + offsetof(EventList, events);
+  std::memcpy(&event, entry + index * sizeof event, sizeof event);
+  return event;
+}
+
+// Bytes a list with `count` entries occupies (never less than the declared record).
+inline constexpr std::size_t eventListBytes(std::size_t count) {
+  const std::size_t bytes = offsetof(EventList, events) + count * sizeof(Event*);
+  return bytes < sizeof(EventList) ? sizeof(EventList) : bytes;
+}
 
 // The editor's rectangle in pixels.
 struct EditorRect {

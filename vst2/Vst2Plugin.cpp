@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <limits>
 #include <string>
 
 namespace vst2 {
@@ -24,6 +25,17 @@ constexpr const char* kCanDo[] = {"receiveVstEvents", "receiveVstMidiEvent", "re
 
 // Display texts are at most 8 characters (the longest are 20000.00 and 24000.00).
 constexpr std::size_t kDisplayBufferSize = kMaxParameterStringLength + 1;
+
+// The host's opt and value arguments as an int for the editor's key requests. A value an int
+// cannot hold (and NaN) becomes 0: converting it would be undefined, and it names no key,
+// modifier or mode.
+int keyArgument(float opt) {
+  return opt > -2147483648.0f && opt < 2147483648.0f ? static_cast<int>(opt) : 0;
+}
+int keyArgument(std::intptr_t value) {
+  return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max() ? static_cast<int>(value)
+                                                                                              : 0;
+}
 
 }  // namespace
 
@@ -104,14 +116,14 @@ std::intptr_t Vst2Plugin::dispatcher(std::int32_t opcode, std::int32_t index, st
     }
     case effect::editOpen:
       if (!m_editor) return 0;
-      m_core.deliverEditorUpdates();
+      m_core.deliverUpdates();
       return m_editor->open(ptr) ? 1 : 0;
     case effect::editClose:
       if (m_editor) m_editor->close();
       return 0;
     case effect::editIdle:
       if (m_editor) {
-        m_core.deliverEditorUpdates();
+        m_core.deliverUpdates();
         m_editor->idle();
       }
       return 0;
@@ -127,7 +139,8 @@ std::intptr_t Vst2Plugin::dispatcher(std::int32_t opcode, std::int32_t index, st
       if (value < 0) return 0;
       return m_core.setChunk(ptr, static_cast<std::size_t>(value));
     case effect::processEvents:
-      if (ptr) m_engine.processEvents(static_cast<const core::DspEvents*>(ptr));
+      // The engine copies the events; the host's list is not read after this call.
+      m_engine.processEvents(static_cast<const core::DspEvents*>(ptr));
       return 1;
     case effect::canBeAutomated:
       return 1;
@@ -166,13 +179,13 @@ std::intptr_t Vst2Plugin::dispatcher(std::int32_t opcode, std::int32_t index, st
     case effect::editKeyDown:
     case effect::editKeyUp:
       if (!m_editor) return 0;
-      return (opcode == effect::editKeyDown ? m_editor->onKeyDown(index, static_cast<int>(value), static_cast<int>(opt))
-                                            : m_editor->onKeyUp(index, static_cast<int>(value), static_cast<int>(opt)))
+      return (opcode == effect::editKeyDown ? m_editor->onKeyDown(index, keyArgument(value), keyArgument(opt))
+                                            : m_editor->onKeyUp(index, keyArgument(value), keyArgument(opt)))
                  ? 1
                  : 0;
     case effect::setEditKnobMode:
       if (!m_editor) return 0;
-      return m_editor->setKnobMode(static_cast<int>(value)) ? 1 : 0;
+      return m_editor->setKnobMode(keyArgument(value)) ? 1 : 0;
     case effect::getCurrentMidiProgram:
       return -1;
     case effect::startProcess:
@@ -199,6 +212,8 @@ std::intptr_t Vst2Plugin::getOutputProperties(std::int32_t index, void* ptr) con
 void Vst2Plugin::suspendOrResume(bool resume) {
   if (!resume) {
     m_engine.resetPeaks();
+    // Events handed over and not yet played are forgotten (the audio thread empties its queue).
+    m_engine.discardPendingEvents();
     return;
   }
   wantEvents(true);
@@ -210,8 +225,9 @@ void Vst2Plugin::setParameter(std::int32_t index, float value) { m_core.setParam
 float Vst2Plugin::getParameter(std::int32_t index) { return m_core.parameterValue(index); }
 
 void Vst2Plugin::processReplacing(float** inputs, float** outputs, std::int32_t frames) {
-  if (!outputs || !outputs[0] || !outputs[1] || frames <= 0) return;
-  m_core.beginAudioBlock();
+  // A block without frames or outputs still goes to the engine, which keeps its events for the
+  // next rendered block.
+  if (outputs && outputs[0] && outputs[1] && frames > 0) m_core.beginAudioBlock();
   m_engine.process(inputs, outputs, frames);
 }
 

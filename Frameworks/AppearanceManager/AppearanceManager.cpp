@@ -6,6 +6,7 @@
 
 #include "Frameworks/AppearanceManager/AppearanceFactory.h"
 #include "Frameworks/Core/Assert.h"
+#include "Frameworks/PresetManager/MessageList.h"
 #include "platform/DataFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderWalk.h"
@@ -42,6 +43,19 @@ AppearanceManager::AppearanceManager(AppearanceFactory& factory, platform::Setti
 AppearanceManager::~AppearanceManager() = default;
 
 void AppearanceManager::reload() {
+  presets::MessageList& messages = m_factory.messages();
+  const std::uint64_t reportNumber = messages.appendedCount();
+  loadAll();
+  std::vector<std::string> report = messages.linesSince(reportNumber);
+  if (!report.empty() && report == m_lastReport && messages.holds(m_lastReportNumber)) {
+    messages.removeSince(reportNumber);  // the list still explains these files
+    return;
+  }
+  m_lastReport = std::move(report);
+  m_lastReportNumber = reportNumber;
+}
+
+void AppearanceManager::loadAll() {
   m_allFilesLoaded = true;
   m_currentAppearance = nullptr;
   m_defaultAppearance = nullptr;

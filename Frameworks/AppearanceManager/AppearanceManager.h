@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -36,6 +37,11 @@ public:
   // Reads every theme again: user themes first, then factory themes, each in the order the
   // file system lists them (unsorted); "Init" alone when nothing could be read. Then selects
   // the theme remembered in the settings.
+  //
+  // The editor reloads each time its window opens, so the same broken file would otherwise
+  // explain itself in the message list at every opening. A reload whose messages are exactly
+  // those of the previous reload, while the list still holds them, adds nothing; a reload that
+  // reports anything new (or finds the earlier report dropped from the list) adds its report.
   void reload();
 
   // Makes the theme at `position` current and returns it; a position beyond the list selects
@@ -69,6 +75,7 @@ public:
   const std::string& factoryFolder() const { return m_factoryFolder; }
 
 private:
+  void loadAll();
   void loadFolder(const std::string& folder);
   void append(std::unique_ptr<Appearance> theme);
 
@@ -84,6 +91,9 @@ private:
   // Every theme's name and file path, each to the theme's position (later themes win).
   std::map<std::string, std::size_t> m_lookup;
   bool m_allFilesLoaded = true;
+  // The messages of the last reload that were kept in the list, and their appending number.
+  std::vector<std::string> m_lastReport;
+  std::uint64_t m_lastReportNumber = 0;
 };
 
 }  // namespace appearance

@@ -56,7 +56,12 @@ void ColourKeyValueHandler::restartPattern() {
 }
 
 bool ColourKeyValueHandler::handleEvent(const yaml_event_t& event, presets::YamlDocumentReader& reader) {
-  if (event.type == YAML_MAPPING_START_EVENT) return true;
+  // Only the step's opening mapping start; the one nested collection a theme has is the
+  // sequence of each colour, which the pattern expects in its place.
+  if (!m_opened) {
+    m_opened = true;
+    if (event.type == YAML_MAPPING_START_EVENT) return true;
+  }
   const PatternStep& step = kPattern[m_position];
   if (event.type != step.type) {
     reader.reportFormatError("Invalid colour item");
@@ -87,7 +92,7 @@ bool ColourKeyValueHandler::handleEvent(const yaml_event_t& event, presets::Yaml
     const RgbColour colour{static_cast<std::uint8_t>(m_components[0]), static_cast<std::uint8_t>(m_components[1]),
                            static_cast<std::uint8_t>(m_components[2])};
     // An item this editor does not know (from a newer or older theme) is skipped with a warning.
-    if (!m_factory.setColour(m_itemName, colour)) reader.reportFormatError("Warning: unrecognised colour item name");
+    if (!m_factory.setColour(m_itemName, colour)) reader.reportWarning("Warning: unrecognised colour item name");
     restartPattern();
   }
   return true;

@@ -30,6 +30,7 @@ private:
   void restartPattern();
 
   AppearanceFactory& m_factory;
+  bool m_opened = false;  // the step's opening mapping start has been seen
   std::size_t m_position = 0;  // the next event expected in the pattern
   std::string m_itemName;
   std::array<long, 3> m_components{};

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace core {
 
@@ -36,12 +37,35 @@ struct DspMidiEvent {
 };
 
 // The list: a count followed by that many pointers. Hosts allocate the pointer array with as many
-// entries as they need; the declared two entries are only the minimum size of the record.
+// entries as they need; the declared two entries are only the minimum size of the record. Read
+// and write the entries with eventAt and setEventAt: indexing the declared two-element member
+// beyond its second entry is undefined behaviour, whatever the host allocated.
 struct DspEvents {
   std::int32_t numEvents;
   std::intptr_t reserved;
   DspEvent* events[2];
 };
+
+// Entry `index` (0 .. numEvents - 1) of a list's pointer array, read through the array's address
+// so that any count the host allocated is read in a defined way.
+inline const DspEvent* eventAt(const DspEvents& list, std::size_t index) {
+  const DspEvent* event;
+  const unsigned char* entry = reinterpret_cast<const unsigned char*>(&list) + offsetof(DspEvents, events);
+  std::memcpy(&event, entry + index * sizeof event, sizeof event);
+  return event;
+}
+
+// Sets entry `index` of a list whose storage holds at least index + 1 entries.
+inline void setEventAt(DspEvents& list, std::size_t index, DspEvent* event) {
+  unsigned char* entry = reinterpret_cast<unsigned char*>(&list) + offsetof(DspEvents, events);
+  std::memcpy(entry + index * sizeof event, &event, sizeof event);
+}
+
+// Bytes a list with `count` entries occupies (never less than the declared record).
+inline constexpr std::size_t eventListBytes(std::size_t count) {
+  const std::size_t bytes = offsetof(DspEvents, events) + count * sizeof(DspEvent*);
+  return bytes < sizeof(DspEvents) ? sizeof(DspEvents) : bytes;
+}
 
 static_assert(sizeof(DspEvent) == 32, "DspEvent must match the host's event header");
 static_assert(sizeof(DspMidiEvent) == 32, "DspMidiEvent must match the host's MIDI event");

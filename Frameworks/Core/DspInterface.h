@@ -26,8 +26,8 @@ class DspInterface {
   virtual void resetPeaks() = 0;
   // Silences every voice.
   virtual void suspend() = 0;
-  // Stores the normalised value (unclamped) when id is a parameter id and applies it from the
-  // next sample; other ids are ignored.
+  // Stores the normalised value (unclamped) when id is a parameter id; the audio thread applies
+  // it before it renders the next sample or handles the next event. Other ids are ignored.
   virtual void setParameter(int id, float value) = 0;
   // Writes the unit label (at most size - 1 bytes and a terminating zero).
   virtual void getParameterLabel(int id, char* text, std::size_t size) = 0;
@@ -49,10 +49,11 @@ class DspInterface {
 
   virtual ~DspInterface() = default;
 
-  // Takes the host's event list for the coming block; always returns 1. The list must stay
-  // valid until the block has been rendered.
+  // Copies the MIDI events of the host's list for the coming block (appending to any list
+  // already handed over for it); the list is not read after the call. Always returns 1.
   virtual int processEvents(const DspEvents* events) = 0;
-  // Renders one block (see processReplacing).
+  // Renders one block (see processReplacing) with the events handed over since the last
+  // rendered block. A call with no frames or no outputs renders nothing and keeps the events.
   virtual void process(float** inputs, float** outputs, int frames) = 0;
   // Hands every event due at sampleIndex of the current block to processMidiEvent.
   virtual void dispatchEventsAt(int sampleIndex) = 0;

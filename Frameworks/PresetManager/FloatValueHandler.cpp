@@ -7,7 +7,11 @@
 namespace presets {
 
 bool FloatValueHandler::handleEvent(const yaml_event_t& event, YamlDocumentReader& reader) {
-  if (event.type == YAML_MAPPING_START_EVENT) return true;
+  // Only the step's opening mapping start: a nested mapping or sequence is refused at once.
+  if (!m_opened) {
+    m_opened = true;
+    if (event.type == YAML_MAPPING_START_EVENT) return true;
+  }
   if (event.type != YAML_SCALAR_EVENT || !event.data.scalar.value) {
     reader.reportFormatError(std::string("Expected a scalar ") + (m_keyPending ? "value" : "key"));
     return false;

@@ -22,6 +22,7 @@ class FloatValueHandler : public YamlEventHandler {
   ProgramFactory& m_factory;
   std::string m_pendingKey;
   bool m_keyPending = false;
+  bool m_opened = false;  // the step's opening mapping start has been seen
 };
 
 }  // namespace presets

@@ -1,5 +1,6 @@
 #include "MessageList.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -8,9 +9,53 @@
 
 namespace presets {
 
+namespace {
+
+// Lines dropped at once when the list is full, so dropping costs little per appended line.
+constexpr std::size_t kDropBatch = MessageList::kMaxLines / 10;
+
+// `text` cut to at most `limit` bytes without splitting a UTF-8 character.
+std::string cutAtCharacter(const std::string& text, std::size_t limit) {
+  std::size_t end = limit;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end);
+}
+
+}  // namespace
+
+void MessageList::append(const std::string& line) {
+  if (m_lines.size() >= kMaxLines) dropOldest();
+  if (line.size() <= kMaxLineBytes) m_lines.push_back(line);
+  else m_lines.push_back(cutAtCharacter(line, kMaxLineBytes) + " [line cut]");
+}
+
+void MessageList::dropOldest() {
+  const std::size_t first = noteCount();
+  const std::size_t drop = std::min(kDropBatch, heldCount());
+  m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(first),
+                m_lines.begin() + static_cast<std::ptrdiff_t>(first + drop));
+  if (first == 0) m_lines.insert(m_lines.begin(), std::string());
+  m_dropped += drop;
+  m_lines.front() = "[" + std::to_string(m_dropped) + " earlier lines were dropped; the log keeps the newest " +
+                    std::to_string(kMaxLines) + "]";
+}
+
 const std::string& MessageList::line(std::size_t index) const {
   static const std::string none;
   return index < m_lines.size() ? m_lines[index] : none;
+}
+
+std::size_t MessageList::indexOf(std::uint64_t number) const {
+  if (number <= m_dropped) return noteCount();
+  return static_cast<std::size_t>(std::min<std::uint64_t>(number - m_dropped, heldCount())) + noteCount();
+}
+
+std::vector<std::string> MessageList::linesSince(std::uint64_t number) const {
+  return std::vector<std::string>(m_lines.begin() + static_cast<std::ptrdiff_t>(indexOf(number)), m_lines.end());
+}
+
+void MessageList::removeSince(std::uint64_t number) {
+  m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(indexOf(number)), m_lines.end());
 }
 
 std::string MessageList::defaultFileName() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,14 +11,32 @@ namespace presets {
 // and writers of presets and themes explain every failure here instead of showing a dialog;
 // the editor shows the lines in its log viewer and may save them. Used from the user-interface
 // thread only.
+//
+// The log is bounded: it holds at most kMaxLines lines. When it is full, the oldest lines are
+// dropped in batches, and the first line then says how many were dropped. A line longer than
+// kMaxLineBytes is cut (at a character boundary) and marked as cut.
 class MessageList {
  public:
-  void append(const std::string& line) { m_lines.push_back(line); }
+  static constexpr std::size_t kMaxLines = 10000;
+  static constexpr std::size_t kMaxLineBytes = 8192;
+
+  void append(const std::string& line);
 
   std::size_t count() const { return m_lines.size(); }
   // Line `index`; an index at or beyond count() answers an empty text.
   const std::string& line(std::size_t index) const;
   const std::vector<std::string>& lines() const { return m_lines; }
+
+  // Reports are found again by their appending number: the number of lines appended before
+  // them over the life of the list, dropped ones included.
+  std::uint64_t appendedCount() const { return m_dropped + heldCount(); }
+  // True while the line appended as number `number` is still in the list.
+  bool holds(std::uint64_t number) const { return number >= m_dropped && number < appendedCount(); }
+  // The lines appended as number `number` and later that the list still holds.
+  std::vector<std::string> linesSince(std::uint64_t number) const;
+  // Takes back the lines appended as number `number` and later (a report that repeats one the
+  // list still holds).
+  void removeSince(std::uint64_t number);
 
   // The suggested file name: product name, "-Messages-", local date and time as
   // YYYY-MM-DD-HH-MM-SS, ".txt".
@@ -28,7 +47,14 @@ class MessageList {
   bool saveTo(const std::string& path) const;
 
  private:
+  // Lines in m_lines before the first appended line still held: the dropped-lines note.
+  std::size_t noteCount() const { return m_dropped > 0 ? 1 : 0; }
+  std::size_t heldCount() const { return m_lines.size() - noteCount(); }
+  std::size_t indexOf(std::uint64_t number) const;
+  void dropOldest();
+
   std::vector<std::string> m_lines;
+  std::uint64_t m_dropped = 0;  // appended lines no longer held
 };
 
 }  // namespace presets

@@ -1,6 +1,8 @@
 #include "PresetManager.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstdio>
 
 #include "Frameworks/Core/Assert.h"
@@ -91,18 +93,37 @@ Program* PresetManager::addProgram(std::unique_ptr<Program> program, bool makeCu
   Program* added = program.get();
   m_allPrograms.push_back(std::move(program));
   std::vector<Program*>& list = m_lists[added->listName()];
-  if (list.empty()) m_listNames.push_back(added->listName());
+  if (list.empty()) {
+    m_listNames.push_back(added->listName());
+    m_listSorted[added->listName()] = true;
+  } else if (!makeCurrent) {
+    m_listSorted[added->listName()] = false;
+  }
   list.push_back(added);
   if (makeCurrent) {
-    m_currentProgram = added;
-    sortList(added->listName());
-    const std::vector<Program*>& sorted = m_lists[added->listName()];
-    m_currentListPosition = static_cast<std::size_t>(
-        std::find(m_listNames.begin(), m_listNames.end(), added->listName()) - m_listNames.begin());
-    m_currentProgramPosition =
-        static_cast<std::size_t>(std::find(sorted.begin(), sorted.end(), added) - sorted.begin());
+    placeInSortedList(added);
+    this->makeCurrent(added);
   }
   return added;
+}
+
+void PresetManager::placeInSortedList(Program* program) {
+  std::vector<Program*>& list = m_lists[program->listName()];
+  if (!m_listSorted[program->listName()]) {
+    sortList(program->listName());
+    return;
+  }
+  // After every program of an equal name, as a stable sort of the appended list would place it.
+  const auto place = std::upper_bound(list.begin(), list.end() - 1, program, programNameBefore);
+  std::rotate(place, list.end() - 1, list.end());
+}
+
+void PresetManager::makeCurrent(Program* program) {
+  const std::vector<Program*>& list = m_lists[program->listName()];
+  m_currentProgram = program;
+  m_currentListPosition = static_cast<std::size_t>(
+      std::find(m_listNames.begin(), m_listNames.end(), program->listName()) - m_listNames.begin());
+  m_currentProgramPosition = static_cast<std::size_t>(std::find(list.begin(), list.end(), program) - list.begin());
 }
 
 bool PresetManager::addFileProgram(const std::string& path, const std::string& listName) {
@@ -122,6 +143,16 @@ Program* PresetManager::addProjectPreset(const unsigned char* data, std::size_t 
   std::unique_ptr<Program> program = m_factory.readPresetChunk(data, length);
   if (!program) return nullptr;
   program->setListName(kProjectPresetsList);
+  for (Program* known : programsInList(kProjectPresetsList)) {
+    if (known->name() != program->name() || known->parameterCount() != program->parameterCount()) continue;
+    bool same = true;
+    // Bit for bit, so a value that is not a number matches itself too.
+    for (std::size_t id = 0; same && id < known->parameterCount(); ++id)
+      same = std::bit_cast<std::uint32_t>(known->value(id)) == std::bit_cast<std::uint32_t>(program->value(id));
+    if (!same) continue;
+    makeCurrent(known);
+    return known;
+  }
   return addProgram(std::move(program), true);
 }
 
@@ -239,7 +270,8 @@ std::string PresetManager::chooseUserFileName(const std::string& folder, const s
   const std::string separator = endsInSeparator ? "" : "/";
   const std::string base = folder + separator + translateFileName(name);
   std::string candidate = base + ".yaml";
-  for (unsigned number = 1; platform::pathExists(candidate) || platform::isFolder(candidate); ++number)
+  // Any entry takes the name, a dangling symbolic link too: saving through it would fail.
+  for (unsigned number = 1; platform::nameTaken(candidate); ++number)
     candidate = base + std::to_string(number) + ".yaml";
   return candidate;
 }
@@ -257,6 +289,7 @@ bool PresetManager::programNameBefore(const Program* a, const Program* b) {
 void PresetManager::sortList(const std::string& listName) {
   std::vector<Program*>& list = m_lists[listName];
   std::stable_sort(list.begin(), list.end(), programNameBefore);
+  m_listSorted[listName] = true;
 }
 
 }  // namespace presets

@@ -8,6 +8,7 @@
 
 #include "Program.h"
 #include "ProgramFactory.h"
+#include "SaveDecision.h"
 
 namespace presets {
 
@@ -21,30 +22,6 @@ inline const std::string kInitList = "\u00ABInit\u00BB";
 struct PresetFolders {
   std::string factory;
   std::string user;
-};
-
-// What the save dialog shows when it opens.
-struct SaveDialogSetup {
-  std::string prompt;        // "Save edited factory preset as user preset named:" ...
-  std::string proposedName;  // the name the text field starts with
-  bool overwriteEnabled = false;
-};
-
-// The result of a save-dialog decision. The editor displays `message` (in its timed popup, or
-// as the question for ConfirmOverwrite) and rebuilds what the outcome asks for.
-enum class SaveOutcome {
-  Saved,             // a new user preset was written and is now current: rebuild the menus
-  Overwritten,       // the current user preset was written over: refresh the edited indicator
-  ConfirmOverwrite,  // the name is unchanged: ask, and on "Overwrite" call overwriteCurrentPreset
-  NameAlreadyUsed,   // nothing saved
-  NameMissing,       // nothing saved: a preset file without a name cannot be read back
-  Failed,            // nothing saved; the reasons are in the message list
-  Refused,           // not a user preset: nothing saved, nothing to show
-};
-
-struct SaveResult {
-  SaveOutcome outcome = SaveOutcome::Refused;
-  std::string message;
 };
 
 // Owns every program of a plug-in instance, sorted into named preset lists: factory and user
@@ -84,7 +61,9 @@ class PresetManager {
   // Reads one preset file into list `listName`; a failure clears allFilesLoaded.
   bool addFileProgram(const std::string& path, const std::string& listName);
   // A host chunk: refused (none, nothing changes) unless it starts with "---" and reads as a
-  // preset; otherwise the program joins the project presets and becomes current.
+  // preset; otherwise the program joins the project presets and becomes current. A project
+  // preset with the same name that presents the very same values becomes current instead, so
+  // a host that sets the same state again and again does not grow the list.
   Program* addProjectPreset(const unsigned char* data, std::size_t length);
   Program* addConvertedUserPreset(std::unique_ptr<Program> program);
 
@@ -126,12 +105,17 @@ class PresetManager {
 
  private:
   void sortList(const std::string& listName);
+  // Puts `program` (the last of its list) at its place when the list is sorted, or sorts the
+  // list: a sorted list takes a new program with a binary search, not a full sort.
+  void placeInSortedList(Program* program);
+  void makeCurrent(Program* program);
 
   ProgramFactory& m_factory;
   PresetFolders m_folders;
   std::vector<std::unique_ptr<Program>> m_allPrograms;
   std::vector<std::string> m_listNames;
   std::map<std::string, std::vector<Program*>> m_lists;
+  std::map<std::string, bool> m_listSorted;  // false once a program was appended unsorted
   std::size_t m_currentListPosition = 0;
   std::size_t m_currentProgramPosition = 0;
   Program* m_currentProgram = nullptr;

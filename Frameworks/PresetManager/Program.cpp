@@ -40,6 +40,8 @@ void Program::select(int valueType) {
 void Program::revert() {
   m_currentValues = m_initialValues;
   m_edited = false;
+  // Both sets are equal now: there is nothing left to compare.
+  m_valueType = VALUE_CURRENT;
 }
 
 void Program::commit() { m_initialValues = m_currentValues; }

@@ -19,6 +19,8 @@ class Program {
   // Both value sets start as `values`; a new program presents its current values.
   explicit Program(std::vector<float> values);
 
+  // The name never changes once the program belongs to a preset manager: the plug-in core hands
+  // it to the host from any thread without a lock.
   const std::string& name() const { return m_name; }
   void setName(const std::string& name) { m_name = name; }
   const std::string& listName() const { return m_listName; }
@@ -45,7 +47,7 @@ class Program {
   void select(int valueType);
   int selectedValueType() const { return m_valueType; }
 
-  // Drops the edits: current := initial, no longer edited.
+  // Drops the edits: current := initial, no longer edited, presenting the current values.
   void revert();
   // Makes the edits the new initial values (after a save).
   void commit();

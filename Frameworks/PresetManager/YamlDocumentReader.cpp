@@ -20,10 +20,7 @@ YamlDocumentReader::YamlDocumentReader(const unsigned char* data, std::size_t le
     return;
   }
   m_parserInitialised = true;
-  // libyaml reads exactly `length` bytes; a null buffer is given as an empty one.
-  static const unsigned char empty = 0;
-  yaml_parser_set_input_string(&m_parser, data ? data : &empty, data ? length : 0);
-  m_ready = true;
+  setInput(data, data ? length : 0);
 }
 
 YamlDocumentReader::YamlDocumentReader(const std::string& path, MessageList& messages,
@@ -34,24 +31,51 @@ YamlDocumentReader::YamlDocumentReader(const std::string& path, MessageList& mes
     return;
   }
   m_parserInitialised = true;
-  // Binary: libyaml reads every kind of line break itself.
-  m_file = platform::openFile(path, "rb");
-  if (!m_file) {
-    m_messages.append("Failed to open file " + path);
-    return;
+  // Read whole and in binary: libyaml reads every kind of line break itself, and a file that is
+  // too large is refused by its size without reading it.
+  switch (platform::readRegularFile(path, kMaxDocumentBytes, m_fileBytes)) {
+    case platform::FileRead::Read:
+      setInput(m_fileBytes.data(), m_fileBytes.size());
+      break;
+    case platform::FileRead::TooLarge:
+      reportTooLarge();
+      break;
+    case platform::FileRead::Unreadable:
+      m_messages.append("Failed to open file " + path);
+      break;
   }
-  yaml_parser_set_input_file(&m_parser, m_file);
-  m_ready = true;
 }
 
 YamlDocumentReader::~YamlDocumentReader() {
   if (m_haveEvent) yaml_event_delete(&m_event);
   if (m_parserInitialised) yaml_parser_delete(&m_parser);
-  if (m_file) std::fclose(m_file);
+}
+
+void YamlDocumentReader::setInput(const unsigned char* data, std::size_t length) {
+  if (length > kMaxDocumentBytes) {
+    reportTooLarge();
+    return;
+  }
+  // libyaml reads exactly `length` bytes; a null buffer is given as an empty one.
+  static const unsigned char empty = 0;
+  yaml_parser_set_input_string(&m_parser, data ? data : &empty, length);
+  m_ready = true;
+}
+
+void YamlDocumentReader::reportTooLarge() {
+  m_messages.append(m_errorTitle + " in " + m_sourceName);
+  m_messages.append("    The document is larger than " + std::to_string(kMaxDocumentBytes) + " bytes and is not read");
 }
 
 bool YamlDocumentReader::readStructure(const std::vector<YamlStructureStep>& steps) {
   if (!m_ready) return false;
+  const bool read = runSteps(steps);
+  if (m_warnings > kMaxWarnings)
+    m_messages.append("    ... and " + std::to_string(m_warnings - kMaxWarnings) + " more warnings for " + m_sourceName);
+  return read;
+}
+
+bool YamlDocumentReader::runSteps(const std::vector<YamlStructureStep>& steps) {
   for (const YamlStructureStep& step : steps) {
     std::int32_t wanted = step.startType;
     Outcome outcome = Outcome::More;
@@ -92,6 +116,10 @@ void YamlDocumentReader::reportFormatError(const std::string& message) {
   m_messages.append(m_errorTitle + " in " + m_sourceName);
   m_messages.append(positionLine(m_parser.mark.index, m_parser.mark.line, m_parser.mark.column));
   m_messages.append("    " + message);
+}
+
+void YamlDocumentReader::reportWarning(const std::string& message) {
+  if (++m_warnings <= kMaxWarnings) reportFormatError(message);
 }
 
 void YamlDocumentReader::reportParserError() {

@@ -9,12 +9,21 @@ YamlKeyValueHandler::YamlKeyValueHandler(std::initializer_list<const char*> reco
 }
 
 bool YamlKeyValueHandler::handleEvent(const yaml_event_t& event, YamlDocumentReader& reader) {
-  if (m_skipNext) {
-    m_skipNext = false;
-    return true;
+  // The step's opening mapping start; any later collection start is a value or key of the wrong
+  // kind and stops the read at once, however deep the text would have nested.
+  if (!m_opened) {
+    m_opened = true;
+    if (event.type == YAML_MAPPING_START_EVENT) return true;
   }
-  if (event.type == YAML_MAPPING_START_EVENT) return true;
   const bool scalar = event.type == YAML_SCALAR_EVENT && event.data.scalar.value;
+  if (m_skipNext) {
+    // The value of an unrecognised key: skipped when it is one scalar, as a recognised key's
+    // value must be.
+    m_skipNext = false;
+    if (scalar) return true;
+    reader.reportFormatError("Expected a value for a key / value pair");
+    return false;
+  }
   if (!m_awaited) {
     if (!scalar) {
       reader.reportFormatError("Expected a key name for a key / value pair");
@@ -24,7 +33,7 @@ bool YamlKeyValueHandler::handleEvent(const yaml_event_t& event, YamlDocumentRea
                           event.data.scalar.length);
     const auto found = m_values.find(key);
     if (found == m_values.end()) {
-      reader.reportFormatError("Warning: unrecognised key");
+      reader.reportWarning("Warning: unrecognised key");
       m_skipNext = true;
       return true;
     }

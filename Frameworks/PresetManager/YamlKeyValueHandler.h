@@ -10,8 +10,9 @@ namespace presets {
 
 // Collects the scalar values of a flat mapping for a fixed set of recognised keys. An
 // unrecognised key is a warning ("Warning: unrecognised key") and its value, which must be a
-// single scalar, is skipped; a recognised key given twice keeps the later value. Subclasses
-// name the keys and decide in endStep what the values mean.
+// single scalar, is skipped; a recognised key given twice keeps the later value. A mapping or
+// sequence anywhere inside the mapping stops the read. Subclasses name the keys and decide in
+// endStep what the values mean.
 class YamlKeyValueHandler : public YamlEventHandler {
  public:
   bool handleEvent(const yaml_event_t& event, YamlDocumentReader& reader) override;
@@ -25,6 +26,7 @@ class YamlKeyValueHandler : public YamlEventHandler {
 
  private:
   std::map<std::string, std::string> m_values;
+  bool m_opened = false;  // the step's opening mapping start has been seen
   bool m_skipNext = false;
   std::string* m_awaited = nullptr;  // the entry whose value comes next
 };

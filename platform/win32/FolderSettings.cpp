@@ -11,6 +11,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/FileSystem.h"
 #include "platform/win32/WideText.h"
 
 namespace platform {
@@ -63,6 +64,11 @@ bool FolderSettings::readValue(std::string_view valueName, std::size_t limit, st
   const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
+  // Only a file on a disk holds a value; a pipe or a device could block the editor's opening.
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    return false;
+  }
   // One byte more than allowed tells a value that is too long from one that fits exactly.
   bytes.assign(limit + 1, '\0');
   std::size_t total = 0;
@@ -84,12 +90,17 @@ void FolderSettings::writeValue(std::string_view valueName, const char* data, st
   const std::wstring folder = win32::widen(m_folder);
   if (!makeFolders(folder)) return;
   const std::wstring path = folder + L"\\" + win32::widen(valueName);
-  static std::atomic<unsigned> counter{0};
-  // A hidden, uniquely named sibling: concurrent writers never share a temporary file.
-  const std::wstring temporary = folder + L"\\." + win32::widen(valueName) + L"." +
-                                 std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(counter.fetch_add(1));
-  const HANDLE file =
-      CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // A hidden sibling named after this process, so concurrent writers never share a temporary
+  // file and one left by a killed writer is recognised and removed by a later write.
+  removeStaleTemporaries(m_folder + "\\");
+  static std::atomic<unsigned> serial{0};
+  std::wstring temporary;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+    temporary = win32::widen(temporaryFileName(m_folder + "\\", std::string(valueName), serial.fetch_add(1)));
+    file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return;
+  }
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
   const bool ok = WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size &&

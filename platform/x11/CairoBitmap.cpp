@@ -1,8 +1,29 @@
 #include "platform/x11/CairoBitmap.h"
 
 #include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "platform/FileSystem.h"
 
 namespace VSTGUI::X11 {
+
+namespace {
+
+struct PngBytes {
+  std::vector<unsigned char> data;
+  std::size_t read = 0;
+};
+
+cairo_status_t readPngBytes(void* closure, unsigned char* target, unsigned int length) {
+  auto& bytes = *static_cast<PngBytes*>(closure);
+  if (length > bytes.data.size() - bytes.read) return CAIRO_STATUS_READ_ERROR;
+  std::memcpy(target, bytes.data.data() + bytes.read, length);
+  bytes.read += length;
+  return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
 
 CairoBitmap::CairoBitmap(cairo_surface_t* surface) : m_surface(surface) {}
 
@@ -21,8 +42,10 @@ std::shared_ptr<CairoBitmap> CairoBitmap::create(const CPoint& size) {
 }
 
 std::shared_ptr<CairoBitmap> CairoBitmap::loadPNG(const std::string& path) {
-  if (path.empty()) return nullptr;
-  cairo_surface_t* png = cairo_image_surface_create_from_png(path.c_str());
+  // Read through the file helpers, which take regular files only and never wait on a FIFO.
+  PngBytes bytes;
+  if (!platform::readFile(path, bytes.data)) return nullptr;
+  cairo_surface_t* png = cairo_image_surface_create_from_png_stream(readPngBytes, &bytes);
   if (cairo_surface_status(png) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(png);
     return nullptr;

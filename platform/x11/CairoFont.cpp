@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "Frameworks/Gui/CFontDesc.h"
+#include "platform/FileSystem.h"
 
 namespace VSTGUI::X11 {
 
@@ -105,6 +106,8 @@ FontRegistry& FontRegistry::instance() {
 
 bool FontRegistry::registerFontFile(const std::string& path, const std::string& name) {
   if (!m_impl->library || name.empty()) return false;
+  // FreeType would wait on a FIFO in the font's place for ever.
+  if (!platform::isRegularFile(path)) return false;
   FT_Face face = nullptr;
   if (FT_New_Face(m_impl->library, path.c_str(), 0, &face) != 0) return false;
   FT_Done_Face(face);

@@ -4,7 +4,7 @@
 
 namespace skarvel {
 
-EditorCore::EditorCore(core::PluginToHostInterface& effect, core::PluginCore& core)
+EditorCore::EditorCore(core::PluginToHostInterface& effect, core::EditorToPluginCoreInterface& core)
     : m_effect(effect), m_core(core), m_createdTicks(tickCount()) {
   m_rect.right = kNormalWidth;
   m_rect.bottom = kNormalHeight;

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "Frameworks/Core/AEffGUIEditor.h"
-#include "Frameworks/Core/Plugin/PluginCore.h"
+#include "Frameworks/Core/EditorToPluginCoreInterface.h"
 #include "Frameworks/Core/PluginToHostInterface.h"
 #include "Frameworks/Gui/CFrame.h"
 #include "Frameworks/Gui/VSTGUIEditorInterface.h"
@@ -24,7 +24,7 @@ class EditorCore : public core::AEffGUIEditor, public VSTGUI::VSTGUIEditorInterf
   static constexpr std::int16_t kNormalWidth = 862;
   static constexpr std::int16_t kNormalHeight = 419;
 
-  EditorCore(core::PluginToHostInterface& effect, core::PluginCore& core);
+  EditorCore(core::PluginToHostInterface& effect, core::EditorToPluginCoreInterface& core);
   ~EditorCore() override;
 
   EditorCore(const EditorCore&) = delete;
@@ -59,7 +59,7 @@ class EditorCore : public core::AEffGUIEditor, public VSTGUI::VSTGUIEditorInterf
   bool isParameter(int id) const { return id >= 0 && static_cast<unsigned>(id) < m_core.parameterCount(); }
 
   core::PluginToHostInterface& m_effect;
-  core::PluginCore& m_core;
+  core::EditorToPluginCoreInterface& m_core;
   core::EditorRect m_rect{};
   void* m_systemWindow = nullptr;
   const std::uint32_t m_createdTicks;

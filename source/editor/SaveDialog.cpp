@@ -13,18 +13,12 @@ constexpr const char* kOverwrite = "Overwrite";
 constexpr const char* kDuplicateName = "DuplicateName";
 }  // namespace
 
-SaveDialog::SaveDialog(const CRect& frameSize, CFontDesc* font, presets::PresetManager& presets,
-                       std::mutex& presetLock)
+SaveDialog::SaveDialog(const CRect& frameSize, CFontDesc* font, core::EditorToPluginCoreInterface& core)
     : MultiActionDialog(frameSize, font, "Save new user preset", "Overwrite current preset with same name"),
-      m_presets(presets),
-      m_presetLock(presetLock) {}
+      m_core(core) {}
 
 void SaveDialog::prepare() {
-  presets::SaveDialogSetup setup;
-  {
-    std::lock_guard lock(m_presetLock);
-    setup = m_presets.saveDialogSetup();
-  }
+  const presets::SaveDialogSetup setup = m_core.saveDialogSetup();
   m_overwrite = false;
   m_result = presets::SaveResult();
   setPrompt(setup.prompt);
@@ -39,11 +33,7 @@ void SaveDialog::action(int32_t tag) {
     overwrite();
     return;
   }
-  const std::string name = getName();
-  {
-    std::lock_guard lock(m_presetLock);
-    m_result = m_presets.saveNewUserPreset(name);
-  }
+  m_result = m_core.saveNewUserPreset(getName());
   switch (m_result.outcome) {
     case presets::SaveOutcome::ConfirmOverwrite:
       showMessage(m_result.message, kOverwrite);
@@ -62,11 +52,7 @@ void SaveDialog::action(int32_t tag) {
 }
 
 void SaveDialog::overwrite() {
-  presets::SaveResult result;
-  {
-    std::lock_guard lock(m_presetLock);
-    result = m_presets.overwriteCurrentPreset();
-  }
+  const presets::SaveResult result = m_core.overwriteCurrentPreset();
   // A factory or project preset is refused (the manager says why on stderr): stay open.
   if (result.outcome == presets::SaveOutcome::Refused) return;
   m_result = result;

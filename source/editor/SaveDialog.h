@@ -1,24 +1,22 @@
 #pragma once
 
-#include <mutex>
 #include <string>
 
-#include "Frameworks/PresetManager/PresetManager.h"
+#include "Frameworks/Core/EditorToPluginCoreInterface.h"
 #include "source/editor/MultiActionDialog.h"
 
 namespace skarvel {
 
 // The save dialog: "Save new user preset" (tag 0), "Overwrite current preset with same name"
 // (tag 1, only for a user preset stored in a file) and "Cancel". The decisions and texts come
-// from the preset manager; the dialog asks the questions it returns and ends with a result the
+// from the plug-in core's presets; the dialog asks the questions it returns and ends with a result the
 // toolbar shows.
 class SaveDialog : public MultiActionDialog {
  public:
-  SaveDialog(const VSTGUI::CRect& frameSize, VSTGUI::CFontDesc* font, presets::PresetManager& presets,
-             std::mutex& presetLock);
+  SaveDialog(const VSTGUI::CRect& frameSize, VSTGUI::CFontDesc* font, core::EditorToPluginCoreInterface& core);
 
   // Called when the dialog is shown: prompt, proposed name and the overwrite button from the
-  // manager; the result of an earlier run is forgotten.
+  // core; the result of an earlier run is forgotten.
   void prepare();
 
   bool overwriteFlag() const { return m_overwrite; }
@@ -35,8 +33,7 @@ class SaveDialog : public MultiActionDialog {
  private:
   void overwrite();
 
-  presets::PresetManager& m_presets;
-  std::mutex& m_presetLock;
+  core::EditorToPluginCoreInterface& m_core;
   presets::SaveResult m_result;
   bool m_overwrite = false;
 };

@@ -11,7 +11,6 @@
 #include "Frameworks/Gui/COptionMenu.h"
 #include "Frameworks/Gui/Platform.h"
 #include "Frameworks/PresetManager/MessageList.h"
-#include "Frameworks/PresetManager/PresetManager.h"
 #include "platform/DataFolders.h"
 #include "source/editor/CDireDeridZoom.h"
 #include "source/editor/CKickPreviousNext.h"
@@ -63,12 +62,9 @@ class ActionMenu : public COptionMenu {
 
 }  // namespace
 
-ToolBar::ToolBar(presets::PresetManager& presets, core::EditorToPluginCoreInterface& core, std::mutex& presetLock,
-                 ToolBarToEditorInterface& editor, appearance::AppearanceManager& appearance,
-                 presets::MessageList& messages)
-    : m_presets(presets),
-      m_core(core),
-      m_presetLock(presetLock),
+ToolBar::ToolBar(core::EditorToPluginCoreInterface& core, ToolBarToEditorInterface& editor,
+                 appearance::AppearanceManager& appearance, presets::MessageList& messages)
+    : m_core(core),
       m_editor(editor),
       m_appearance(appearance),
       m_messages(messages) {
@@ -120,7 +116,7 @@ void ToolBar::createControls(CFrame* frame, const AboutBox* aboutBox, const Regi
   m_compareLabel = label(scaled(54, 10, 59, 16), kCompareTag, "compare", kUneditedColour, true);
   m_currentLabel = label(scaled(54, 32, 59, 12), kCurrentTag, "current", kCurrentColour, false);
 
-  m_saveDialog = new SaveDialog(size, m_font, m_presets, m_presetLock);
+  m_saveDialog = new SaveDialog(size, m_font, m_core);
   m_saveButton =
       new MultiActionDialogButton(scaled(122, 10, 59, 16), this, kSaveButtonTag, m_saveDialog, m_captionFont, "save");
   // The button took over the dialog's creation reference.
@@ -213,7 +209,7 @@ void ToolBar::initialise(float sizeIndex, std::size_t appearanceIndex) {
 
 // --- menus ----------------------------------------------------------------------------------
 
-bool ToolBar::missingPresetFiles() const { return !m_presets.allFilesLoaded(); }
+bool ToolBar::missingPresetFiles() const { return !m_core.presetStatus().allFilesLoaded; }
 bool ToolBar::missingThemeFiles() const { return !m_appearance.allFilesLoaded(); }
 
 void ToolBar::rebuildOptionsMenu() {
@@ -233,14 +229,9 @@ void ToolBar::rebuildBankMenu() {
   if (!m_bankMenu) return;
   m_bankMenu->removeAllEntry();
   m_bankLists.clear();
-  {
-    std::lock_guard lock(m_presetLock);
-    const std::vector<std::string> names = m_presets.listNames();
-    for (std::size_t position = 0; position < names.size(); ++position) {
-      if (m_presets.programsInList(names[position]).empty()) continue;
-      m_bankLists.push_back(position);
-      m_bankMenu->addEntry(names[position]);
-    }
+  for (const core::PresetListSnapshot& list : m_core.presetLists()) {
+    m_bankLists.push_back(list.listPosition);
+    m_bankMenu->addEntry(list.name);
   }
   m_bankStepper->setMin(0.f);
   m_bankStepper->setMax(static_cast<float>(m_bankLists.empty() ? 0 : m_bankLists.size() - 1));
@@ -252,13 +243,10 @@ void ToolBar::rebuildPresetMenu(std::size_t bankIndex) {
   m_presetMenu->removeAllEntry();
   std::size_t count = 0;
   if (bankIndex < m_bankLists.size()) {
-    std::lock_guard lock(m_presetLock);
-    const std::vector<std::string> names = m_presets.listNames();
-    if (m_bankLists[bankIndex] < names.size()) {
-      for (const presets::Program* program : m_presets.programsInList(names[m_bankLists[bankIndex]])) {
-        m_presetMenu->addEntry(program->name());
-        ++count;
-      }
+    for (const core::PresetListSnapshot& list : m_core.presetLists()) {
+      if (list.listPosition != m_bankLists[bankIndex]) continue;
+      for (const std::string& name : list.programNames) m_presetMenu->addEntry(name);
+      count = list.programNames.size();
     }
   }
   m_presetStepper->setMin(0.f);
@@ -296,38 +284,21 @@ void ToolBar::programChange(int bankIndex, int presetIndex) {
 }
 
 void ToolBar::showCurrentProgram() {
-  std::size_t list = 0;
-  std::size_t program = 0;
-  {
-    std::lock_guard lock(m_presetLock);
-    list = m_presets.currentListPosition();
-    program = m_presets.currentProgramPosition();
-  }
-  programChange(static_cast<int>(list), static_cast<int>(program));
+  const core::PresetStatus status = m_core.presetStatus();
+  programChange(static_cast<int>(status.listPosition), static_cast<int>(status.programPosition));
 }
 
 void ToolBar::presetEdited() {
   if (!m_frame) return;
-  bool edited = false;
-  {
-    std::lock_guard lock(m_presetLock);
-    edited = m_presets.currentProgram().edited();
-  }
-  if (edited != m_editedShown) updateLabels();
+  if (m_core.presetStatus().edited != m_editedShown) updateLabels();
 }
 
 void ToolBar::updateLabels() {
   if (!m_frame) return;
-  bool edited = false;
-  std::string compare;
-  {
-    std::lock_guard lock(m_presetLock);
-    edited = m_presets.currentProgram().edited();
-    compare = m_presets.compareLabel();
-  }
-  m_editedShown = edited;
-  m_currentLabel->setText(compare);
-  m_compareLabel->setFontColor(edited ? kEditedColour : kUneditedColour);
+  const core::PresetStatus status = m_core.presetStatus();
+  m_editedShown = status.edited;
+  m_currentLabel->setText(status.comparing ? "original" : "current");
+  m_compareLabel->setFontColor(status.edited ? kEditedColour : kUneditedColour);
   m_bankStepper->setValue(static_cast<float>(std::max(m_bankMenu->getCurrentIndex(true), 0)));
   m_presetStepper->setValue(static_cast<float>(std::max(m_presetMenu->getCurrentIndex(true), 0)));
   m_bankStepper->setOldValue(m_bankStepper->getValue());
@@ -374,22 +345,14 @@ void ToolBar::bankChosen() {
 void ToolBar::presetChosen() {
   const std::size_t bank = static_cast<std::size_t>(std::max(m_bankMenu->getCurrentIndex(true), 0));
   const std::size_t preset = static_cast<std::size_t>(std::max(m_presetMenu->getCurrentIndex(true), 0));
-  {
-    std::lock_guard lock(m_presetLock);
-    m_presets.select(listPositionOfBank(bank), preset);
-  }
+  m_core.selectProgram(listPositionOfBank(bank), preset);
   updateLabels();
-  m_core.currentProgramChanged();
   if (m_frame) m_frame->invalid();
 }
 
 void ToolBar::compareClicked() {
-  {
-    std::lock_guard lock(m_presetLock);
-    m_presets.toggleCompare();
-  }
+  m_core.toggleCompare();
   updateLabels();
-  m_core.reapplyCurrentProgram();
 }
 
 void ToolBar::appearanceChosen() {
@@ -407,7 +370,7 @@ void ToolBar::optionChosen(int32_t tag) {
       showCredits();
       break;
     case kExploreUserPresetsItem:
-      VSTGUI::openUrl(m_presets.userPresetsFolder());
+      VSTGUI::openUrl(m_core.userPresetsFolder());
       break;
     case kExploreUserThemesItem:
       VSTGUI::openUrl(m_appearance.userFolder());
@@ -487,7 +450,7 @@ void ToolBar::startOldBankConversion() {
   if (m_fileSelector) m_fileSelector->cancel();
   m_fileSelector = owned(CNewFileSelector::create(m_frame, CNewFileSelector::kSelectFile));
   m_fileSelector->setTitle("Load bank file : BNK or FXB or FXP of old Ludra");
-  m_fileSelector->setInitialDirectory(m_presets.userPresetsFolder());
+  m_fileSelector->setInitialDirectory(m_core.userPresetsFolder());
   m_fileSelector->addFileExtension(CFileExtension("Pre 2007 Ludra custom banks", "bnk"));
   const CFileExtension vstBanks("Pre 2007 Ludra VST banks", "fxb");
   m_fileSelector->addFileExtension(vstBanks);

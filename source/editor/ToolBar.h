@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,8 +29,7 @@ class EditorToPluginCoreInterface;
 
 namespace presets {
 class MessageList;
-class PresetManager;
-}  // namespace presets
+}
 
 namespace skarvel {
 
@@ -43,7 +41,7 @@ class SaveDialog;
 
 // The strip along the top of the editor: options, bank, preset and appearance menus, the two
 // steppers, "compare" / "current", the save button and the size control. It listens to its own
-// controls and turns their changes into calls on the preset manager, the plug-in core, the
+// controls and turns their changes into calls on the plug-in core (which keeps the presets), the
 // editor (through ToolBarToEditorInterface) and the desktop (folders and the manual). It also
 // opens the dialogs: save, notices, credits, the diagnostic log and the conversion report.
 //
@@ -88,11 +86,8 @@ class ToolBar : public VSTGUI::IControlListener {
   static constexpr const char* kWebSiteName = kMakerWebSiteName;
   static constexpr const char* kWebSiteUrl = kMakerWebSiteUrl;
 
-  // `presetLock` is the plug-in core's lock around the preset lists; the toolbar holds it
-  // while it selects or saves presets and never while it calls the core.
-  ToolBar(presets::PresetManager& presets, core::EditorToPluginCoreInterface& core, std::mutex& presetLock,
-          ToolBarToEditorInterface& editor, appearance::AppearanceManager& appearance,
-          presets::MessageList& messages);
+  ToolBar(core::EditorToPluginCoreInterface& core, ToolBarToEditorInterface& editor,
+          appearance::AppearanceManager& appearance, presets::MessageList& messages);
   ~ToolBar() override;
 
   ToolBar(const ToolBar&) = delete;
@@ -151,8 +146,8 @@ class ToolBar : public VSTGUI::IControlListener {
   // The old-bank file selector while it runs.
   VSTGUI::CNewFileSelector* fileSelector() const { return m_fileSelector.get(); }
 
-  // Fills the menus from the preset manager and the appearance manager (also after a save,
-  // a conversion or a theme reload).
+  // Fills the menus from the plug-in core's preset lists and the appearance manager (also after
+  // a save, a conversion or a theme reload).
   void rebuildOptionsMenu();
   void rebuildBankMenu();
   void rebuildPresetMenu(std::size_t bankIndex);
@@ -170,7 +165,7 @@ class ToolBar : public VSTGUI::IControlListener {
   void saveButtonChanged();
   void appearanceChosen();
   void updateLabels();
-  // Shows the preset manager's current list and program in the menus (program change).
+  // Shows the current list and program in the menus (program change).
   void showCurrentProgram();
   bool missingPresetFiles() const;
   bool missingThemeFiles() const;
@@ -180,9 +175,7 @@ class ToolBar : public VSTGUI::IControlListener {
   double captionFontSize() const;
   double zoomFontSize(double width) const;
 
-  presets::PresetManager& m_presets;
   core::EditorToPluginCoreInterface& m_core;
-  std::mutex& m_presetLock;
   ToolBarToEditorInterface& m_editor;
   appearance::AppearanceManager& m_appearance;
   presets::MessageList& m_messages;
@@ -211,7 +204,7 @@ class ToolBar : public VSTGUI::IControlListener {
   VSTGUI::CView* m_manualArea = nullptr;
   VSTGUI::SharedPointer<VSTGUI::CNewFileSelector> m_fileSelector;
 
-  // The bank menu's entries as list positions of the preset manager.
+  // The bank menu's entries as preset list positions.
   std::vector<std::size_t> m_bankLists;
   // The edited state last shown by the "compare" label.
   bool m_editedShown = false;

@@ -60,7 +60,7 @@ VSTGUI::SharedPointer<VSTGUI::CFontDesc> labelFontAt(double size) {
 }
 }  // namespace
 
-myEditor::myEditor(core::PluginToHostInterface& effect, core::PluginCore& core,
+myEditor::myEditor(core::PluginToHostInterface& effect, core::EditorToPluginCoreInterface& core,
                    appearance::AppearanceFactory& appearances, core::ScopePeakExchange& scopeFeed)
     : EditorCore(effect, core),
       m_scopeFeed(scopeFeed),
@@ -83,7 +83,7 @@ myEditor::~myEditor() {
 // The settings, the themes and the toolbar are made when first needed: a host may create many
 // instances whose editors are never opened.
 platform::Settings& myEditor::settings() {
-  if (!m_settings) m_settings = platform::Settings::forProduct(m_core.description().productName);
+  if (!m_settings) m_settings = platform::Settings::forProduct(m_core.productName());
   return *m_settings;
 }
 
@@ -94,8 +94,7 @@ appearance::AppearanceManager& myEditor::appearanceManager() {
 
 ToolBar& myEditor::toolBar() {
   if (!m_toolbar)
-    m_toolbar = std::make_unique<ToolBar>(m_core.presetManager(), m_core, m_core.presetLock(), *this,
-                                          appearanceManager(), m_core.messages());
+    m_toolbar = std::make_unique<ToolBar>(m_core, *this, appearanceManager(), m_core.messages());
   return *m_toolbar;
 }
 

@@ -51,8 +51,8 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   static constexpr float kOutputGainDefault = 0.27027026f;  // nearest float to 10/37
   static constexpr float kVelosensDefault = 1.0f;
 
-  myEditor(core::PluginToHostInterface& effect, core::PluginCore& core, appearance::AppearanceFactory& appearances,
-           core::ScopePeakExchange& scopeFeed);
+  myEditor(core::PluginToHostInterface& effect, core::EditorToPluginCoreInterface& core,
+           appearance::AppearanceFactory& appearances, core::ScopePeakExchange& scopeFeed);
   ~myEditor() override;
 
   // The rectangle follows the stored size, so a host that sizes its window before opening the

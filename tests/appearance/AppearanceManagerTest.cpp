@@ -1,6 +1,7 @@
 // The theme list: reload order and flags, the "Init" theme, selection, and finding the user's
 // remembered choice again by file path, then by name.
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -229,4 +230,50 @@ TEST_F(AppearanceManagerTest, ByDefaultThemesComeFromTheDataFoldersBesideThePlug
   EXPECT_TRUE(fs::is_directory(root + "/Appearance/User"));
   ASSERT_EQ(beside.count(), 1u);
   EXPECT_EQ(beside.currentAppearance()->filePath, root + s + "Appearance" + s + "Factory" + s + "Shipped.yaml");
+}
+
+// The editor reloads the themes at every opening; a broken file explains itself once, not once
+// per opening, and again only when something about the report changes.
+TEST_F(AppearanceManagerTest, ReopeningWithTheSameBrokenFileAddsNoRepeatedReport) {
+  writeTheme(userFolder + "/Good.yaml", "Good");
+  writeFile(userFolder + "/Broken.yaml", themeText("Broken", "  graphClipRGB: [1, 2]\n"));
+  manager.reload();
+  const std::vector<std::string> first = messages.lines();
+  ASSERT_EQ(first.size(), 3u) << messagesText();
+  for (int opening = 0; opening < 5; ++opening) manager.reload();
+  EXPECT_EQ(messages.lines(), first);
+  EXPECT_FALSE(manager.allFilesLoaded()) << "the menu still says files are missing";
+
+  // Other reports in between do not make the same theme report come back.
+  messages.append("Failed to save preset X");
+  manager.reload();
+  EXPECT_EQ(messages.count(), 4u);
+
+  // A second broken file changes the report: the whole new report is added.
+  writeFile(userFolder + "/Other.yaml", themeText("Other", "  graphClipRGB: [1, 2, 3, 4]\n"));
+  manager.reload();
+  EXPECT_EQ(messages.count(), 4u + 6u) << messagesText();
+  manager.reload();
+  EXPECT_EQ(messages.count(), 10u);
+
+  // Repaired, then broken again: the report differs from the last reload's (none), so it is added.
+  fs::remove(userFolder + "/Other.yaml");
+  writeTheme(userFolder + "/Broken.yaml", "Repaired");
+  manager.reload();
+  EXPECT_EQ(messages.count(), 10u);
+  EXPECT_TRUE(manager.allFilesLoaded());
+  writeFile(userFolder + "/Broken.yaml", themeText("Broken", "  graphClipRGB: [1, 2]\n"));
+  manager.reload();
+  EXPECT_EQ(messages.count(), 13u);
+  EXPECT_EQ(std::vector<std::string>(messages.lines().end() - 3, messages.lines().end()), first);
+}
+
+TEST_F(AppearanceManagerTest, AReportDroppedFromTheBoundedLogIsGivenAgain) {
+  writeFile(userFolder + "/Broken.yaml", themeText("Broken", "  graphClipRGB: [1, 2]\n"));
+  manager.reload();
+  const std::vector<std::string> report = messages.lines();
+  for (std::size_t i = 0; i < presets::MessageList::kMaxLines; ++i) messages.append("filler");
+  ASSERT_EQ(std::find(messages.lines().begin(), messages.lines().end(), report[0]), messages.lines().end());
+  manager.reload();
+  EXPECT_EQ(std::vector<std::string>(messages.lines().end() - 3, messages.lines().end()), report);
 }

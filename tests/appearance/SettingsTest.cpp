@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +12,11 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -203,4 +209,54 @@ TEST(Settings, ProductStoreLivesInTheUserFolder) {
   settings->writeSize(2.0f);
   EXPECT_EQ(readFile(temp / "Brenmoor/Skarvel/skin"), floatBytes(2.0f));
   EXPECT_EQ(Settings::forProduct("Skarvel")->readSize(), 2.0f);
+}
+
+// A FIFO (or any other non-file) in a value's place reads as missing at once: the editor reads
+// these values while it opens, and nothing would ever write into the pipe.
+TEST(Settings, APipeInAValuesPlaceReadsAsMissingWithoutWaiting) {
+  TempFolder temp;
+  for (const char* name : {"skin", "appearanceName", "appearanceFileName"})
+    ASSERT_EQ(::mkfifo((temp / name).c_str(), 0600), 0);
+  std::atomic<bool> done{false};
+  // Should a read wait anyway, the pipes are opened from here after a while so that the test
+  // fails instead of hanging.
+  std::thread rescuer([&] {
+    for (int i = 0; i < 500 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    while (!done)
+      for (const char* name : {"skin", "appearanceName", "appearanceFileName"}) {
+        const int fd = ::open((temp / name).c_str(), O_RDWR | O_NONBLOCK);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (fd >= 0) ::close(fd);
+      }
+  });
+  const auto start = std::chrono::steady_clock::now();
+  FolderSettings settings(temp.path().string());
+  const float size = settings.readSize();
+  const std::string name = settings.readText(Settings::kAppearanceNameValue);
+  const std::string file = settings.readText(Settings::kAppearanceFileNameValue);
+  done = true;
+  rescuer.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+  EXPECT_EQ(size, 1.0f);
+  EXPECT_EQ(name, "");
+  EXPECT_EQ(file, "");
+
+  // Writing a value replaces the pipe with a file again.
+  settings.writeSize(2.0f);
+  EXPECT_EQ(settings.readSize(), 2.0f);
+}
+
+// A write killed part way leaves a hidden temporary; the next write into the folder removes it.
+TEST(Settings, ATemporaryOfAKilledWriterIsRemovedByTheNextWrite) {
+  TempFolder temp;
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  ASSERT_GT(gone, 0);
+  ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+  writeFile(temp / (".skin." + std::to_string(gone) + ".0.tmp"), "ab");
+  FolderSettings settings(temp.path().string());
+  settings.writeText("appearanceName", "Deep Sea");
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(temp.path())) names.insert(entry.path().filename().string());
+  EXPECT_EQ(names, (std::set<std::string>{"appearanceName"}));
 }

@@ -58,11 +58,11 @@ class EventList {
 
   // The list record; valid until this object changes.
   const core::DspEvents* list() {
-    m_storage.assign(sizeof(core::DspEvents) + sizeof(core::DspEvent*) * m_events.size(), 0);
+    m_storage.assign(core::eventListBytes(m_events.size()), 0);
     auto* events = reinterpret_cast<core::DspEvents*>(m_storage.data());
     events->numEvents = static_cast<int>(m_events.size());
     for (std::size_t i = 0; i < m_events.size(); ++i)
-      events->events[i] = reinterpret_cast<core::DspEvent*>(&m_events[i]);
+      core::setEventAt(*events, i, reinterpret_cast<core::DspEvent*>(&m_events[i]));
     return events;
   }
 

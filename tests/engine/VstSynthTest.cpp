@@ -179,6 +179,23 @@ TEST(SampleRate, BelowTheMinimumRunsAt32000WithOneWarning) {
   EXPECT_TRUE(enginetest::allFinite(rig.renderSeconds(0.5)));
 }
 
+TEST(SampleRate, AboveTheMaximumRunsAt768000WithOneWarningEach) {
+  for (double rate : {2147483648.0, 1e300, 768000.5}) {
+    Rig rig;
+    const int notices = platform::noticeCount();
+    rig.engine->setSampleRate(rate);
+    EXPECT_EQ(rig.engine->sampleRate(), VstSynth::kMaximumSampleRate) << rate;
+    EXPECT_EQ(platform::noticeCount(), notices + 1) << rate;
+    rig.engine->setParameter(kAttack1, 0.0f);
+    rig.engine->setParameter(kStrEnh, 1.0f);
+    rig.engine->setParameter(kReverbOn, 1.0f);
+    rig.play(60);
+    const std::vector<float> sound = rig.renderSeconds(0.02);
+    EXPECT_TRUE(enginetest::allFinite(sound)) << rate;
+    EXPECT_GT(enginetest::peak(sound), 1e-3) << rate;
+  }
+}
+
 TEST(SampleRate, SameRateTwiceRecomputesOnce) {
   Rig rig;
   rig.engine->setSampleRate(48000.0);

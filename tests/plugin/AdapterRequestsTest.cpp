@@ -44,7 +44,7 @@ TEST(AdapterRequests, ReachTheHostWithTheirArguments) {
   core.parameterChangedFromEditor(7, 0.25f);  // automation: index = id, opt = value
   adapter->beginEdit(7);
   adapter->endEdit(7);
-  core.currentProgramChanged();  // update display
+  core.selectProgram(0, 0);  // the same program again: update display, no value changed
   EXPECT_TRUE(adapter->canHostDo("sizeWindow"));
   EXPECT_FALSE(adapter->canHostDo("somethingElse"));
   EXPECT_TRUE(adapter->sizeWindow(1051, 511));

@@ -3,8 +3,11 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +16,9 @@
 namespace {
 
 using namespace plugintest;
+
+// Room for a program name as the host hands it over (at most 24 bytes are written).
+constexpr std::size_t kNameBuffer = 64;
 
 class Chunks : public testing::Test {
  protected:
@@ -102,6 +108,54 @@ TEST_F(Chunks, EveryAcceptedChunkIsKeptAsAProjectPreset) {
   ASSERT_EQ(instance.setChunk(presetDocument("Two", {{"Level", 0.2f}})), 1);
   EXPECT_EQ(instance.text(vst2::effect::getProgramName), "Two");
   EXPECT_EQ(instance.getParameter(3), 0.2f);
+}
+
+TEST_F(Chunks, SettingTheSameStatesAgainAndAgainKeepsItsCost) {
+  // A host restoring the same two states over and over (undo, A/B, snapshots): the project
+  // presets stay two, so the ten-thousandth call costs what the first did.
+  ASSERT_EQ(instance.setChunk(presetDocument("A", {{"Level", 0.25f}})), 1);
+  const std::string a = instance.chunk();
+  ASSERT_EQ(instance.setChunk(presetDocument("B", {{"Level", 0.75f}})), 1);
+  const std::string b = instance.chunk();
+  using Clock = std::chrono::steady_clock;
+  auto run = [&](int calls) {
+    const auto start = Clock::now();
+    for (int i = 0; i < calls; ++i) EXPECT_EQ(instance.setChunk(i % 2 ? b : a), 1);
+    return std::chrono::duration<double>(Clock::now() - start).count();
+  };
+  const double first = run(500);
+  run(9000);
+  const double last = run(500);
+  EXPECT_LT(last, 4 * first + 0.05) << "first 500 calls " << first << " s, last 500 " << last << " s";
+  EXPECT_EQ(instance.chunk(), b);
+  EXPECT_EQ(instance.text(vst2::effect::getProgramName), "B");
+}
+
+TEST_F(Chunks, HostThreadsAskingForTheChunkEachGetAWholeText) {
+  std::atomic<bool> stop{false};
+  std::atomic<int> broken{0};
+  std::atomic<int> copies{0};
+  auto reader = [&] {
+    while (!stop.load()) {
+      void* data = nullptr;
+      const std::intptr_t size = instance.effect()->dispatcher(instance.effect(), vst2::effect::getChunk, 0, 0, &data, 0.0f);
+      const std::string copy(static_cast<const char*>(data), static_cast<std::size_t>(size));
+      if (copy.compare(0, 4, "---\n") != 0 || copy.back() != '\n' || copy.find("\nParams:\n") == std::string::npos)
+        ++broken;
+      char name[kNameBuffer] = {};
+      instance.effect()->dispatcher(instance.effect(), vst2::effect::getProgramName, 0, 0, name, 0.0f);
+      if (name[0] != 'S') ++broken;  // "Sound 0" ... "Sound 3"
+      ++copies;
+    }
+  };
+  ASSERT_EQ(instance.setChunk(presetDocument("Sound 0", {})), 1);
+  std::thread first(reader), second(reader);
+  for (int i = 0; i < 300 || copies.load() < 200; ++i)
+    ASSERT_EQ(instance.setChunk(presetDocument("Sound " + std::to_string(i % 4), {{"Level", (i % 7) / 8.0f}})), 1);
+  stop = true;
+  first.join();
+  second.join();
+  EXPECT_EQ(broken.load(), 0);
 }
 
 }  // namespace

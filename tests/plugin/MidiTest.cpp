@@ -76,6 +76,27 @@ TEST_F(ProgramChange, NumberBeyondTheListKeepsTheProgramButResendsItsValues) {
   EXPECT_EQ(instance.getParameter(3), 0.5f) << "the edited value of the current program";
 }
 
+TEST_F(ProgramChange, TheHostHearsOfTheChangedValuesAtTheNextEditorIdleWithoutAGesture) {
+  instance.clearCalls();
+  send(1);
+  EXPECT_TRUE(instance.calls().empty()) << "nothing is sent to the host from the audio thread";
+  instance.dispatch(vst2::effect::editIdle);
+  // Beta differs from Alpha in Level only: the host re-reads that value and the name.
+  ASSERT_EQ(instance.count(vst2::host::automate), 1);
+  for (const HostCall& call : instance.calls()) {
+    if (call.opcode != vst2::host::automate) continue;
+    EXPECT_EQ(call.index, 3);
+    EXPECT_EQ(call.opt, 0.8f);
+    EXPECT_EQ(instance.getParameter(call.index), call.opt);
+  }
+  EXPECT_EQ(instance.count(vst2::host::updateDisplay), 1);
+  EXPECT_EQ(instance.count(vst2::host::beginEdit) + instance.count(vst2::host::endEdit), 0)
+      << "a gesture would make the host record automation the user did not play";
+  instance.clearCalls();
+  instance.dispatch(vst2::effect::editIdle);
+  EXPECT_TRUE(instance.calls().empty()) << "told once";
+}
+
 TEST_F(ProgramChange, EditsSurviveSwitchingAway) {
   instance.setParameter(3, 0.45f);
   send(1);

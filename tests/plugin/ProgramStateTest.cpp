@@ -73,8 +73,7 @@ class ProgramStateTest : public testing::Test {
 
 TEST_F(ProgramStateTest, StateIsTheChunkDocumentWithListAndPosition) {
   Instance instance;
-  instance.core->presetManager().select(0, 1);  // «Factory presets», Beta
-  instance.core->reapplyCurrentProgram();
+  instance.core->selectProgram(0, 1);  // «Factory presets», Beta
   const core::PluginCore::ProgramState state = instance.core->programState();
   const char* chunk = nullptr;
   const std::size_t size = instance.core->getChunk(&chunk);

@@ -103,7 +103,7 @@ void Instance::resume(float sampleRate, int blockSize) {
 
 void Instance::render(const std::vector<Midi>& midi, int frames, std::vector<float>& left, std::vector<float>& right) {
   std::vector<vst2::MidiEvent> events(midi.size());
-  std::vector<unsigned char> storage(sizeof(vst2::EventList) + sizeof(vst2::Event*) * midi.size());
+  std::vector<unsigned char> storage(vst2::eventListBytes(midi.size()));
   auto* list = reinterpret_cast<vst2::EventList*>(storage.data());
   list->numEvents = static_cast<std::int32_t>(midi.size());
   for (std::size_t i = 0; i < midi.size(); ++i) {
@@ -114,7 +114,7 @@ void Instance::render(const std::vector<Midi>& midi, int frames, std::vector<flo
     events[i].midiData[0] = static_cast<char>(midi[i].status);
     events[i].midiData[1] = static_cast<char>(midi[i].data1);
     events[i].midiData[2] = static_cast<char>(midi[i].data2);
-    list->events[i] = reinterpret_cast<vst2::Event*>(&events[i]);
+    vst2::setEventAt(*list, i, reinterpret_cast<vst2::Event*>(&events[i]));
   }
   if (!midi.empty()) dispatch(vst2::effect::processEvents, 0, 0, list);
   left.assign(static_cast<std::size_t>(frames), 0.0f);

@@ -18,6 +18,12 @@ std::string presetText(const std::string& name, float fm = 0.5f) {
          "\"\nParams:\n  FM: " + formatPresetValue(fm) + "\n";
 }
 
+std::vector<std::string> names(const PresetManager& manager, const std::string& list) {
+  std::vector<std::string> result;
+  for (const Program* program : manager.programsInList(list)) result.push_back(program->name());
+  return result;
+}
+
 // A data root with both preset folders, a factory, and a manager over them.
 struct ManagerFixture : PresetFixture {
   TempFolder root;
@@ -156,9 +162,53 @@ TEST(PresetManager, ProjectPresetsJoinANewListAtTheEnd) {
   EXPECT_EQ(manager.currentProgramPosition(), 0u);
   EXPECT_TRUE(first->readOnly());
   EXPECT_EQ(&manager.currentProgram(), first);
-  ASSERT_NE(manager.addProjectPreset(bytes, chunk.size()), nullptr);
+  const std::string other = presetText("Another", 0.75f);
+  ASSERT_NE(manager.addProjectPreset(reinterpret_cast<const unsigned char*>(other.data()), other.size()), nullptr);
   EXPECT_EQ(manager.programsInList(kProjectPresetsList).size(), 2u);
   EXPECT_EQ(manager.listNames().size(), 3u);
+}
+
+TEST(PresetManager, AChunkEqualToAProjectPresetMakesThatOneCurrentInsteadOfACopy) {
+  ManagerFixture fx;
+  fx.factoryFile("a.yaml", "A");
+  PresetManager& manager = fx.load();
+  auto add = [&](const std::string& text) {
+    return manager.addProjectPreset(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+  };
+  Program* first = add(presetText("From host", 0.25f));
+  ASSERT_NE(first, nullptr);
+  Program* second = add(presetText("Second", 0.5f));
+  ASSERT_NE(second, nullptr);
+  for (int i = 0; i < 1000; ++i) {
+    ASSERT_EQ(add(presetText("From host", 0.25f)), first);
+    ASSERT_EQ(add(presetText("Second", 0.5f)), second);
+  }
+  EXPECT_EQ(manager.programsInList(kProjectPresetsList).size(), 2u) << "a host setting the same states again";
+  EXPECT_EQ(&manager.currentProgram(), second);
+  EXPECT_EQ(manager.currentProgramPosition(), 1u);
+  EXPECT_EQ(add(presetText("From host", 0.25f)), first);
+  EXPECT_EQ(manager.currentProgramPosition(), 0u) << "the positions follow the reused preset";
+
+  // Same name, other values; and a project preset edited since it came: both are new programs.
+  EXPECT_NE(add(presetText("From host", 0.375f)), first);
+  first->edit(12, 0.125f);
+  EXPECT_NE(add(presetText("From host", 0.25f)), first) << "the edits of the earlier one are kept";
+  EXPECT_EQ(names(manager, kProjectPresetsList),
+            (std::vector<std::string>{"From host", "From host", "From host", "Second"}));
+}
+
+TEST(PresetManager, NewProjectPresetsKeepTheListInNameOrder) {
+  ManagerFixture fx;
+  PresetManager& manager = fx.load();
+  for (const char* name : {"m", "B", "a", "Z", "b", "A", "m"}) {
+    const std::string text = presetText(name, static_cast<float>(manager.programsInList(kProjectPresetsList).size()) / 8);
+    Program* added = manager.addProjectPreset(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    ASSERT_NE(added, nullptr);
+    const std::vector<Program*> list = manager.programsInList(kProjectPresetsList);
+    EXPECT_EQ(list.at(manager.currentProgramPosition()), added) << name;
+  }
+  EXPECT_EQ(names(manager, kProjectPresetsList), (std::vector<std::string>{"a", "A", "B", "b", "m", "m", "Z"}))
+      << "case-insensitive, equal names in the order they came";
 }
 
 TEST(PresetManager, ChunksThatAreNotPresetDocumentsChangeNothing) {
@@ -338,8 +388,10 @@ TEST(PresetManager, CompareTogglesBetweenEditedAndOriginalValues) {
   EXPECT_EQ(manager.compareLabel(), "current");
   EXPECT_EQ(fx.factory.readPresetFile(fx.userFolder + "m.yaml")->value(12), 0.75f);
   manager.currentProgram().edit(12, 0.1f);
+  manager.toggleCompare();
   manager.revert(manager.currentProgram());
   EXPECT_EQ(manager.currentProgram().value(12), 0.75f);
+  EXPECT_EQ(manager.compareLabel(), "current") << "a reverted program has nothing to compare";
 }
 
 TEST(PresetManager, SwitchingProgramsKeepsEachProgramsEdits) {

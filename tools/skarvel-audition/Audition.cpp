@@ -182,7 +182,7 @@ Render render(const ParameterValues& values, const Phrase& phrase, double sample
       event.midiData[0] = static_cast<char>(e.status);
       event.midiData[1] = static_cast<char>(e.data1);
       event.midiData[2] = static_cast<char>(e.data2);
-      list->events[count++] = reinterpret_cast<core::DspEvent*>(&event);
+      core::setEventAt(*list, static_cast<std::size_t>(count++), reinterpret_cast<core::DspEvent*>(&event));
     }
     list->numEvents = count;
     engine->processEvents(list);

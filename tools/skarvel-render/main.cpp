@@ -165,7 +165,8 @@ class BlockEvents {
     m_storage.assign(sizeof(vst2::EventList) + sizeof(vst2::Event*) * m_events.size(), 0);
     auto* list = reinterpret_cast<vst2::EventList*>(m_storage.data());
     list->numEvents = static_cast<std::int32_t>(m_events.size());
-    for (std::size_t i = 0; i < m_events.size(); ++i) list->events[i] = reinterpret_cast<vst2::Event*>(&m_events[i]);
+    for (std::size_t i = 0; i < m_events.size(); ++i)
+      vst2::setEventAt(*list, i, reinterpret_cast<vst2::Event*>(&m_events[i]));
     return list;
   }
 

@@ -168,7 +168,8 @@ bool renderDemo(const std::string& plugin, FloatAudio& audio, std::string& error
       storage.assign(sizeof(vst2::EventList) + sizeof(vst2::Event*) * events.size(), 0);
       auto* list = reinterpret_cast<vst2::EventList*>(storage.data());
       list->numEvents = static_cast<std::int32_t>(events.size());
-      for (std::size_t i = 0; i < events.size(); ++i) list->events[i] = reinterpret_cast<vst2::Event*>(&events[i]);
+      for (std::size_t i = 0; i < events.size(); ++i)
+        vst2::setEventAt(*list, i, reinterpret_cast<vst2::Event*>(&events[i]));
       host.processEvents(list);
     }
     std::fill(left.begin(), left.end(), 0.0f);

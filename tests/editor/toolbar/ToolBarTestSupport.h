@@ -178,8 +178,7 @@ class ToolBarFixture : public testing::Test {
                                                              (root / "Appearance/Factory/").string());
     themes->reload();
     themesPointer = themes.get();
-    toolbar = std::make_unique<skarvel::ToolBar>(plugin->presetManager(), *plugin, plugin->presetLock(), editor,
-                                                 *themes, plugin->messages());
+    toolbar = std::make_unique<skarvel::ToolBar>(*plugin, editor, *themes, plugin->messages());
     frame = new VSTGUI::CFrame(VSTGUI::CRect(0, 0, width, height), nullptr);
     ASSERT_TRUE(frame->open(nullptr, VSTGUI::PlatformType::kOffscreen));
     toolbar->createControls(frame);

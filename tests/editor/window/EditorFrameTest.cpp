@@ -109,10 +109,7 @@ class EditorFrameTest : public testing::Test {
     editor->idleNow();
   }
   std::string helpLine(int line) const { return editor->helpBox()->getLine(line); }
-  bool edited() {
-    std::lock_guard lock(plugin->presetLock());
-    return plugin->presetManager().currentProgram().edited();
-  }
+  bool edited() { return plugin->presetStatus().edited; }
 
   fs::path root;
   RecordingHost host;
@@ -220,7 +217,7 @@ TEST_F(EditorFrameTest, OpeningShowsTheCurrentValuesInControlsEnvelopeAndLabels)
   plugin->setParameterFromHost(14, 0.5f);
   plugin->setParameterFromHost(17, 0.25f);
   plugin->setParameterFromHost(34, 1.0f);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   ASSERT_TRUE(editor->openOffscreen());
   for (int id = 0; id < 36; ++id) EXPECT_EQ(editor->control(id)->getValue(), plugin->parameterValue(id)) << id;
   const auto& envelope = editor->envelopeDisplay()->envelope();
@@ -259,13 +256,13 @@ TEST_F(EditorFrameTest, HostChangesMoveControlsWithoutMarkingThePresetEdited) {
   ASSERT_TRUE(editor->openOffscreen());
   plugin->setParameterFromHost(16, 0.75f);
   plugin->setParameterFromHost(34, 0.5f);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   EXPECT_EQ(editor->control(16)->getValue(), 0.75f);
   EXPECT_FLOAT_EQ(editor->envelopeDisplay()->envelope().sustain(), 0.999f * 0.75f + 0.001f + 0.001f);
   EXPECT_FALSE(editor->keytrackLabel()->isOff()) << "0.5 switches the labels to the band-pass texts";
   EXPECT_STREQ(editor->adsrTargetLabel()->text(), "BP pitch");
   plugin->setParameterFromHost(34, 0.49f);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   EXPECT_TRUE(editor->keytrackLabel()->isOff());
   EXPECT_STREQ(editor->adsrTargetLabel()->text(), "LP-HP");
   EXPECT_TRUE(host.automations.empty());
@@ -435,16 +432,11 @@ TEST_F(EditorFrameTest, ProgramChangesReachTheToolbarWhileOpen) {
   ASSERT_TRUE(editor->openOffscreen());
   auto* presetMenu = editor->toolBar().presetMenu();
   ASSERT_NE(presetMenu, nullptr);
-  const auto lists = plugin->presetManager().listNames();
+  const auto lists = plugin->presetLists();
   ASSERT_FALSE(lists.empty());
-  std::size_t presets = 0;
-  {
-    std::lock_guard lock(plugin->presetLock());
-    presets = plugin->presetManager().programsInList(lists[0]).size();
-  }
-  if (presets < 2) GTEST_SKIP() << "the first list needs two presets";
+  if (lists[0].programNames.size() < 2) GTEST_SKIP() << "the first list needs two presets";
   plugin->programChange(1);
-  plugin->deliverEditorUpdates();
+  plugin->deliverUpdates();
   EXPECT_EQ(presetMenu->getCurrentIndex(true), 1);
 }
 

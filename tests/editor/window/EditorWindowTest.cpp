@@ -1,6 +1,7 @@
 // The editor in a real X window, through the plug-in module's own entry point, as a host runs
-// it: sizes, themes, a knob drag, host automation, the size control, repeated opening and a
-// host that destroys its window first. Screenshots are kept in the build folder.
+// it: sizes, themes, a knob drag, host automation, the size control, repeated opening, a host
+// that destroys its window first, and what the host reads and is told after compare and a
+// preset change. Screenshots are kept in the build folder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -342,6 +343,48 @@ TEST_F(EditorWindowTest, MetersAndScopeFollowTheSoundWhenTheHostIdlesSlowly) {
   EXPECT_GT(differingPixels(before, after, 530, 73, 731, 159), 50) << "the oscilloscope shows the sound";
   cairo_surface_destroy(before);
   cairo_surface_destroy(after);
+}
+
+TEST_F(EditorWindowTest, ComparingChangesWhatTheHostReadsAndWhatItSaves) {
+  storeSize(6);  // the normal size: the toolbar at its base coordinates
+  ASSERT_TRUE(host->openEditor());
+  auto chunkLevel = [&] {
+    void* data = nullptr;
+    const std::intptr_t size = host->dispatch(vst2::effect::getChunk, 0, 0, &data);
+    const std::string text(static_cast<const char*>(data), static_cast<std::size_t>(size));
+    const std::size_t at = text.find("\n  Level: ");
+    return at == std::string::npos ? -1.0f : std::stof(text.substr(at + 10));
+  };
+  const float original = host->getParameter(kLevelId);
+  const float edited = original > 0.5f ? 0.0625f : 0.9375f;
+  host->setParameter(kLevelId, edited);
+  host->idle(100);
+  host->requests.clear();
+  ASSERT_TRUE(host->click(83, 18));  // "compare": the stored values sound
+  host->idle(150);
+  EXPECT_NEAR(host->getParameter(kLevelId), original, 1e-6) << "the host reads what is heard";
+  EXPECT_NEAR(chunkLevel(), original, 1e-5) << "a project saved now reloads to what was heard";
+  bool told = false;
+  for (const auto& r : requestsOf(vst2::host::automate)) told = told || (r.index == kLevelId && r.opt == original);
+  EXPECT_TRUE(told) << "the host was told to re-read the value";
+  ASSERT_TRUE(host->click(83, 18));  // back to the edits
+  host->idle(150);
+  EXPECT_FLOAT_EQ(host->getParameter(kLevelId), edited);
+  EXPECT_NEAR(chunkLevel(), edited, 1e-5);
+}
+
+TEST_F(EditorWindowTest, ThePresetStepperTellsTheHostTheNewValuesWithoutAGesture) {
+  storeSize(6);
+  ASSERT_TRUE(host->openEditor());
+  host->requests.clear();
+  ASSERT_TRUE(host->click(650, 38));  // the preset stepper's right half: the next preset
+  host->idle(150);
+  const auto automations = requestsOf(vst2::host::automate);
+  ASSERT_FALSE(automations.empty()) << "the next factory preset differs in some values";
+  for (const auto& r : automations) EXPECT_FLOAT_EQ(host->getParameter(r.index), r.opt) << r.index;
+  EXPECT_FALSE(requestsOf(vst2::host::updateDisplay).empty());
+  EXPECT_TRUE(requestsOf(vst2::host::beginEdit).empty()) << "a gesture would make the host record automation";
+  EXPECT_TRUE(requestsOf(vst2::host::endEdit).empty());
 }
 
 }  // namespace
