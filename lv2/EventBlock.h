@@ -8,18 +8,18 @@
 
 namespace lv2 {
 
-// The MIDI events of one stretch of a block, laid out as the engine takes a host's event list.
-// Its storage is fixed, so filling it on the audio thread never allocates; a run with more
-// events than it holds is rendered in several stretches.
+// MIDI events laid out as the engine takes a host's event list. Its storage is fixed, so filling
+// it on the audio thread never allocates; the engine copies a list into its own queue, so a run
+// with more events than the block holds hands them over in several lists.
 class EventBlock {
  public:
-  static constexpr int kCapacity = 512;
+  static constexpr int kCapacity = 128;
 
   void clear() { m_list.numEvents = 0; }
   bool full() const { return m_list.numEvents >= kCapacity; }
   bool empty() const { return m_list.numEvents == 0; }
   int size() const { return m_list.numEvents; }
-  // A short MIDI message (status byte and up to two data bytes) at `frame` of the stretch.
+  // A short MIDI message (status byte and up to two data bytes) at `frame` of the run.
   // False when full.
   bool add(std::int32_t frame, const std::uint8_t* bytes, std::uint32_t size);
   const core::DspEvents* list() const { return reinterpret_cast<const core::DspEvents*>(&m_list); }

@@ -68,10 +68,13 @@ void Lv2Plugin::connectPort(std::uint32_t port, void* data) {
 }
 
 // As the VST 2.4 build resumes and suspends: activation silences every voice and clears the
-// peaks; deactivation clears the peaks.
+// peaks; deactivation clears the peaks and forgets events handed over and not yet played.
 void Lv2Plugin::activate() { m_engine.resume(); }
 
-void Lv2Plugin::deactivate() { m_engine.resetPeaks(); }
+void Lv2Plugin::deactivate() {
+  m_engine.resetPeaks();
+  m_engine.discardPendingEvents();
+}
 
 void Lv2Plugin::readControlPorts() {
   for (std::uint32_t id = 0; id < m_ports.parameterCount; ++id) {
@@ -89,42 +92,32 @@ void Lv2Plugin::readControlPorts() {
 
 void Lv2Plugin::run(std::uint32_t frames) {
   readControlPorts();
-  if (frames == 0 || !m_left || !m_right) return;
-  m_core.beginAudioBlock();
-
-  // The MIDI events go to the engine at their frames. More events than the event block holds
-  // split the run into stretches, each ending where the first event it could not take falls.
-  std::uint32_t offset = 0;
-  const LV2_Atom_Event* event = nullptr;
-  const bool haveEvents = m_midiIn && m_midiIn->atom.size > sizeof(LV2_Atom_Sequence_Body);
-  if (haveEvents) event = lv2_atom_sequence_begin(&m_midiIn->body);
-  auto atEnd = [&] { return !haveEvents || lv2_atom_sequence_is_end(&m_midiIn->body, m_midiIn->atom.size, event); };
-  while (offset < frames) {
-    m_events.clear();
-    std::uint32_t stop = frames;
-    for (; !atEnd(); event = lv2_atom_sequence_next(event)) {
-      if (event->body.type != m_uris.midiEvent || event->body.size == 0) continue;
-      const auto* bytes = reinterpret_cast<const std::uint8_t*>(event + 1);
-      // Channel messages only; system messages (and stray data bytes) have no effect here.
-      if (bytes[0] < 0x80 || bytes[0] >= 0xF0) continue;
-      std::int64_t frame = event->time.frames;
-      if (frame < static_cast<std::int64_t>(offset)) frame = offset;
-      if (frame >= static_cast<std::int64_t>(frames)) frame = frames - 1;
-      if (m_events.full()) {
-        stop = static_cast<std::uint32_t>(frame) > offset ? static_cast<std::uint32_t>(frame) : offset + 1;
-        break;
-      }
-      m_events.add(static_cast<std::int32_t>(frame - offset), bytes, event->body.size);
-    }
-    renderStretch(offset, stop - offset);
-    offset = stop;
-  }
+  float* outputs[2] = {m_left, m_right};
+  const bool renders = frames > 0 && m_left && m_right;
+  if (renders) m_core.beginAudioBlock();
+  if (m_midiIn && m_midiIn->atom.size > sizeof(LV2_Atom_Sequence_Body)) queueMidi();
+  // A run that renders nothing leaves the queued events to the next one, at its start.
+  m_engine.process(nullptr, outputs, static_cast<int>(frames));
 }
 
-void Lv2Plugin::renderStretch(std::uint32_t offset, std::uint32_t frames) {
-  float* outputs[2] = {m_left + offset, m_right + offset};
+// The engine copies each list into its own queue, so the block is refilled as often as the
+// sequence needs; offsets outside the run are the engine's to bring inside it.
+void Lv2Plugin::queueMidi() {
+  m_events.clear();
+  LV2_ATOM_SEQUENCE_FOREACH(m_midiIn, event) {
+    if (event->body.type != m_uris.midiEvent || event->body.size == 0) continue;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(event + 1);
+    // Channel messages only; system messages (and stray data bytes) have no effect here.
+    if (bytes[0] < 0x80 || bytes[0] >= 0xF0) continue;
+    if (m_events.full()) {
+      m_engine.processEvents(m_events.list());
+      m_events.clear();
+    }
+    const std::int64_t frame = event->time.frames;
+    const std::int32_t offset = frame < 0 ? 0 : (frame > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<std::int32_t>(frame));
+    m_events.add(offset, bytes, event->body.size);
+  }
   if (!m_events.empty()) m_engine.processEvents(m_events.list());
-  m_engine.process(nullptr, outputs, static_cast<int>(frames));
 }
 
 // --- state ----------------------------------------------------------------------------------

@@ -81,7 +81,7 @@ class Lv2Plugin : public core::PluginToHostInterface, public UiBridge {
 
  private:
   void readControlPorts();
-  void renderStretch(std::uint32_t offset, std::uint32_t frames);
+  void queueMidi();
   bool isParameter(int id) const { return id >= 0 && static_cast<std::uint32_t>(id) < m_ports.parameterCount; }
 
   struct Uris {

@@ -360,4 +360,33 @@ TEST_F(Lv2HostTest, MidiBeyondTheEventBlockAndOddEventsKeepTheSoundOfTheNotes) {
   EXPECT_EQ(alone, crowded);
 }
 
+TEST_F(Lv2HostTest, NotesOfARunWithoutFramesPlayNextRunUnlessTheHostDeactivatesFirst) {
+  // A note handed over in a run of no frames: kept for the next run, or forgotten when the host
+  // deactivates the plug-in in between (a note that had sounded after reactivation would be a
+  // stale one).
+  auto render = [&](bool deactivateBetween) {
+    std::string error;
+    EXPECT_TRUE(host.instantiate(kRate, error)) << error;
+    host.activate();
+    const std::uint8_t note[] = {0x90, 64, 110};
+    host.addMidi(100, note, 3);
+    host.run(0);
+    if (deactivateBetween) {
+      host.deactivate();
+      host.activate();
+    }
+    std::vector<float> out;
+    for (int block = 0; block < 4; ++block) {
+      host.run(512);
+      out.insert(out.end(), host.left(), host.left() + 512);
+    }
+    return out;
+  };
+  const std::vector<float> kept = render(false);
+  EXPECT_TRUE(std::any_of(kept.begin(), kept.begin() + 100, [](float s) { return s != 0.0f; }))
+      << "the kept note starts at the next run's first frame";
+  const std::vector<float> forgotten = render(true);
+  EXPECT_TRUE(std::all_of(forgotten.begin(), forgotten.end(), [](float s) { return s == 0.0f; }));
+}
+
 }  // namespace

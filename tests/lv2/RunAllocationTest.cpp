@@ -91,6 +91,9 @@ TEST(Lv2Run, RunNeverAllocates) {
     if (block % 5 == 0) message(10, {0xB0, 64, static_cast<std::uint8_t>(block % 10 ? 0 : 127)});
     if (block % 7 == 0) message(20, {0xB0, 1, 64});
     if (block % 50 == 0) message(30, {0xC0, static_cast<std::uint8_t>(block % 3)});
+    // More messages than the adapter hands the engine in one list.
+    if (block % 30 == 15)
+      for (int i = 0; i < 200; ++i) message(40, {0xB0, 1, static_cast<std::uint8_t>(i % 128)});
     message(kFrames - 1, {0x80, key, 0});
     lv2_atom_forge_pop(&forge, &frame);
   }
