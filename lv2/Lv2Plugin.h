@@ -60,7 +60,10 @@ class Lv2Plugin : public core::PluginToHostInterface, public UiBridge {
   LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle state);
 
   const PortLayout& ports() const { return m_ports; }
-  core::PluginCore& core() { return m_core; }
+  // What the editor's host side asks of the core.
+  core::EditorToPluginCoreInterface& editorCore() { return m_core; }
+  // Hands the editor and the host what the core left for them (the editor's open and idle).
+  void deliverUpdates() { m_core.deliverUpdates(); }
   // The value of a parameter port as the last run read it (NaN before the first read).
   float seenValue(int id) const { return m_seen[static_cast<std::size_t>(id)].load(std::memory_order_relaxed); }
   // Whether the editor holds a gesture on the parameter (its port changes are not applied then).

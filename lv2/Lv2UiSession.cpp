@@ -9,18 +9,21 @@
 namespace lv2 {
 
 Lv2UiSession::Lv2UiSession(Lv2Plugin& plugin, core::AEffGUIEditor& editor, const UiHostFunctions& host)
-    : m_plugin(plugin), m_core(plugin.core()), m_editor(editor), m_host(host) {
+    : m_plugin(plugin), m_core(plugin.editorCore()), m_editor(editor), m_host(host) {
   m_hostValues.fill(std::numeric_limits<float>::quiet_NaN());
 }
 
 Lv2UiSession::~Lv2UiSession() { close(); }
 
 bool Lv2UiSession::open(void* parent) {
-  m_core.deliverUpdates();
+  // The editor opens on the core's current values; what the host has not got follows at the
+  // first idle, after the host has the UI.
+  m_plugin.deliverUpdates();
   if (!m_editor.open(parent) || m_editor.ownWindow() == 0) {
     m_editor.close();
     return false;
   }
+  m_open = true;
   // The host's window takes the editor's size (the one the musician chose last).
   core::EditorRect* rect = nullptr;
   if (m_editor.getRect(&rect) && rect) resize(rect->right - rect->left, rect->bottom - rect->top);
@@ -28,11 +31,12 @@ bool Lv2UiSession::open(void* parent) {
 }
 
 void Lv2UiSession::close() {
+  m_open = false;
   if (m_editor.isOpen()) m_editor.close();
 }
 
 int Lv2UiSession::idle() {
-  m_core.deliverUpdates();
+  m_plugin.deliverUpdates();
   m_editor.idle();
   followCore();
   return 0;
@@ -54,6 +58,7 @@ void Lv2UiSession::portEvent(std::uint32_t port, std::uint32_t size, std::uint32
 }
 
 void Lv2UiSession::writeParameter(int id, float value) {
+  if (!m_open) return;
   m_hostValues[static_cast<std::size_t>(id)] = value;
   m_host.write(m_host.controller, static_cast<std::uint32_t>(id), sizeof value, 0, &value);
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "Frameworks/Core/AEffGUIEditor.h"
+#include "Frameworks/Core/EditorToPluginCoreInterface.h"
 #include "Frameworks/Core/Plugin/PluginCore.h"
 #include "lv2/Lv2UiBridge.h"
 
@@ -15,10 +16,11 @@ class Lv2Plugin;
 // the user's changes written to the host's ports (inside touch gestures), the host's port
 // changes shown in the editor, and the window's size handed to the host.
 //
-// The host's controls are kept in step with the core: a value the core holds that the host has
-// neither sent nor been sent (a preset chosen in the editor, a comparison, a MIDI program
-// change, a restored state) is written to the host's port at the next idle pass. A value the
-// host just sent that the audio thread has not applied yet is left alone.
+// The host's controls are kept in step with the core: the core's automate requests after a preset
+// change it made (the editor's preset menu, a comparison, a MIDI program change) are written to
+// the host's ports, and at each idle pass so is any other value the core holds that the host has
+// neither sent nor been sent (a restored state, a change made before the window opened). A value
+// the host just sent that the audio thread has not applied yet is left alone.
 //
 // Everything here runs on the host's user-interface thread.
 class Lv2UiSession : public UiSession {
@@ -42,14 +44,16 @@ class Lv2UiSession : public UiSession {
   void touch(int id, bool grabbed);
   bool canResize() const { return m_host.resize != nullptr; }
   bool resize(int width, int height);
-  // Writes the values the host has not got to its ports.
+  // Writes the values the host has not got to its ports (once the window is open).
   void followCore();
 
  private:
   Lv2Plugin& m_plugin;
-  core::PluginCore& m_core;
+  core::EditorToPluginCoreInterface& m_core;
   core::AEffGUIEditor& m_editor;
   const UiHostFunctions m_host;
+  // False until open has made the window: the host is not written to while it creates the UI.
+  bool m_open = false;
   // What the host's ports hold as far as this window knows (NaN: not known).
   std::array<float, core::PluginCore::kMaxParameters> m_hostValues;
 };

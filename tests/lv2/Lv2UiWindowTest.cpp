@@ -301,6 +301,29 @@ TEST_F(Lv2UiWindowTest, ProgramChosenInThePluginReachesTheHostsControls) {
   EXPECT_EQ(writes.size(), written);
 }
 
+TEST_F(Lv2UiWindowTest, ProgramChangedBeforeTheEditorOpenedReachesTheHostOnceItHasTheUi) {
+  ASSERT_TRUE(host.applyPreset(host.presets().begin()->first));
+  host.run(256);
+  const std::uint8_t change[] = {0xC0, 1};
+  host.addMidi(0, change, 2);
+  host.run(256);
+  const std::string second = document();
+  ui = instantiate();
+  ASSERT_NE(ui, nullptr);
+  EXPECT_TRUE(writes.empty()) << "nothing is written while the host creates the UI";
+  idleInterface = static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
+  ASSERT_NE(idleInterface, nullptr);
+  idle(300);
+  ASSERT_FALSE(writes.empty()) << "the first idle passes bring the host's controls up to date";
+  EXPECT_TRUE(touches.empty()) << "no gesture: the user did not make these changes";
+  for (const Write& w : writes) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%g", static_cast<double>(w.value));
+    EXPECT_NE(second.find(": " + std::string(line) + "\n"), std::string::npos) << "port " << w.port << " " << line;
+  }
+  EXPECT_EQ(document(), second) << "the ports took the values without editing the program";
+}
+
 TEST_F(Lv2UiWindowTest, SizeControlResizesTheHostsWindow) {
   ASSERT_TRUE(open());
   ASSERT_TRUE(click(847, 18));  // the size control's "+"
