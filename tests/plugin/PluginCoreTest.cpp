@@ -611,12 +611,27 @@ TEST_F(PluginCoreTest, RefusedChunksLeaveNoProgramBehind) {
 }
 
 TEST_F(PluginCoreTest, TheHostIsNotToldBackWhatItSetItself) {
-  plugin->setParameterFromHost(3, 0.6f);
-  const std::string text = preset("Gamma", 0.8f);
-  ASSERT_EQ(plugin->setChunk(text.data(), text.size()), 1);
-  plugin->deliverUpdates();
-  EXPECT_TRUE(host.automations.empty());
-  EXPECT_EQ(host.displayUpdates, 0);
+  // A chunk, a named state (another program of a list, and a document that becomes a project
+  // preset) and the start on "Init": the host set or holds these values itself. The editor
+  // hears of them at its idle only, as they may come on any thread.
+  const std::string gamma = preset("Gamma", 0.8f);
+  const std::string beta = preset("Beta", 0.8f);
+  const std::vector<std::pair<std::string, std::function<void()>>> operations = {
+      {"chunk", [&] { ASSERT_EQ(plugin->setChunk(gamma.data(), gamma.size()), 1); }},
+      {"state in its list", [&] { ASSERT_EQ(plugin->restoreProgramState({beta, presets::kFactoryPresetsList, 1}), 1); }},
+      {"state as project preset", [&] { ASSERT_EQ(plugin->restoreProgramState({gamma, "Gone", 0}), 1); }},
+      {"Init", [&] { plugin->selectInitProgram(); }}};
+  for (const auto& [what, operation] : operations) {
+    plugin->setParameterFromHost(3, 0.6f);
+    const int editorPrograms = editor->programs;
+    operation();
+    EXPECT_EQ(editor->programs, editorPrograms) << what;
+    plugin->deliverUpdates();
+    EXPECT_EQ(editor->programs, editorPrograms + 1) << what;
+    EXPECT_NE(plugin->parameterValue(3), 0.6f) << what;
+    EXPECT_TRUE(host.automations.empty()) << what;
+    EXPECT_EQ(host.displayUpdates, 0) << what;
+  }
 }
 
 }  // namespace
