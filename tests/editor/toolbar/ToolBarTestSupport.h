@@ -80,15 +80,18 @@ class RecordingDesktop : public VSTGUI::IPlatformFactory {
     selector->answer = nextAnswer;
     return selector;
   }
-  bool openUrl(const std::string& url) override {
+  bool openUrl(const std::string& url, std::string& reason) override {
     openedUrls.push_back(url);
-    return true;
+    if (openerAvailable) return true;
+    reason = "no opener on this desktop";
+    return false;
   }
 
   std::vector<std::string> openedUrls;
   std::vector<VSTGUI::FileSelectorConfig> selectorConfigs;
   std::vector<std::string> nextAnswer;
   bool chooserAvailable = true;
+  bool openerAvailable = true;
 
  private:
   VSTGUI::IPlatformFactory& m_real;
@@ -113,7 +116,10 @@ struct RecordingEditor : skarvel::ToolBarToEditorInterface {
     ++reloads;
     themes->reload();
   }
+  bool verticalKnobDrag() const override { return vertical; }
+  void verticalKnobDragSelected(bool state) override { vertical = state; }
   appearance::AppearanceManager*& themes;
+  bool vertical = false;
   std::vector<std::size_t> appearances;
   std::vector<float> sizes;
   int reloads = 0;
