@@ -52,14 +52,24 @@ void run(LV2_Handle handle, uint32_t frames) { lv2::Lv2Plugin::fromHandle(handle
 void deactivate(LV2_Handle handle) { lv2::Lv2Plugin::fromHandle(handle)->deactivate(); }
 void cleanup(LV2_Handle handle) { delete lv2::Lv2Plugin::fromHandle(handle); }
 
+// Saving and restoring copy the program's text: running out of memory there fails the request
+// instead of unwinding into the host.
 LV2_State_Status save(LV2_Handle handle, LV2_State_Store_Function store, LV2_State_Handle state, uint32_t,
                       const LV2_Feature* const*) {
-  return lv2::Lv2Plugin::fromHandle(handle)->save(store, state);
+  try {
+    return lv2::Lv2Plugin::fromHandle(handle)->save(store, state);
+  } catch (...) {
+    return LV2_STATE_ERR_UNKNOWN;
+  }
 }
 
 LV2_State_Status restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve, LV2_State_Handle state, uint32_t,
                          const LV2_Feature* const*) {
-  return lv2::Lv2Plugin::fromHandle(handle)->restore(retrieve, state);
+  try {
+    return lv2::Lv2Plugin::fromHandle(handle)->restore(retrieve, state);
+  } catch (...) {
+    return LV2_STATE_ERR_UNKNOWN;
+  }
 }
 
 const LV2_State_Interface kStateInterface = {save, restore};

@@ -198,7 +198,16 @@ bool Lv2Plugin::sizeWindow(int width, int height) { return m_ui && m_ui->resize(
 UiSession* Lv2Plugin::openUi(void* parent, const UiHostFunctions& host) {
   if (m_ui || !m_editor || !parent || !host.write) return nullptr;
   m_ui = std::make_unique<Lv2UiSession>(*this, *m_editor, host);
-  if (!m_ui->open(parent)) {
+  // The session is reachable while the editor opens (it asks whether the host can resize); a
+  // failed or aborted opening leaves no session behind, so a later attempt may open again.
+  bool opened = false;
+  try {
+    opened = m_ui->open(parent);
+  } catch (...) {
+    m_ui.reset();
+    throw;
+  }
+  if (!opened) {
     m_ui.reset();
     return nullptr;
   }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #include <lv2/core/lv2.h>
 #include <lv2/instance-access/instance-access.h>
@@ -38,23 +39,46 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
   host.controller = controller;
   host.touch = static_cast<const LV2UI_Touch*>(findFeature(features, LV2_UI__touch));
   host.resize = static_cast<const LV2UI_Resize*>(findFeature(features, LV2_UI__resize));
-  lv2::UiSession* session = record->bridge->openUi(parent, host);
-  if (!session) return nullptr;
-  *widget = reinterpret_cast<LV2UI_Widget>(session->window());
-  return new Ui{record->bridge, session};
+  // Building the window allocates: running out of memory there (or in any later call) must not
+  // unwind into the host, which gets no editor, or keeps the one it has, instead.
+  auto* ui = new (std::nothrow) Ui{record->bridge, nullptr};
+  if (!ui) return nullptr;
+  try {
+    ui->session = record->bridge->openUi(parent, host);
+  } catch (...) {
+    ui->session = nullptr;
+  }
+  if (!ui->session) {
+    delete ui;
+    return nullptr;
+  }
+  *widget = reinterpret_cast<LV2UI_Widget>(ui->session->window());
+  return ui;
 }
 
 void cleanup(LV2UI_Handle handle) {
   auto* ui = static_cast<Ui*>(handle);
-  ui->bridge->closeUi(ui->session);
+  try {
+    ui->bridge->closeUi(ui->session);
+  } catch (...) {
+  }
   delete ui;
 }
 
 void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
-  static_cast<Ui*>(handle)->session->portEvent(port, size, format, buffer);
+  try {
+    static_cast<Ui*>(handle)->session->portEvent(port, size, format, buffer);
+  } catch (...) {
+  }
 }
 
-int idle(LV2UI_Handle handle) { return static_cast<Ui*>(handle)->session->idle(); }
+int idle(LV2UI_Handle handle) {
+  try {
+    return static_cast<Ui*>(handle)->session->idle();
+  } catch (...) {
+    return 0;  // the window stays; the next idle call tries again
+  }
+}
 
 const LV2UI_Idle_Interface kIdleInterface = {idle};
 

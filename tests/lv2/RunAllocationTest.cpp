@@ -1,6 +1,7 @@
-// Proves that the LV2 plug-in's run never touches the heap, with MIDI (notes, pedal,
-// controllers, program changes) and control ports changing: this program replaces the global
-// allocation functions with counting ones, counting only around run.
+// The LV2 plug-in and the heap: run never touches it, with MIDI (notes, pedal, controllers,
+// program changes) and control ports changing, and the state requests survive its running out.
+// This program replaces the global allocation functions with counting ones, counting only
+// around run, and able to fail on request.
 
 #include <gtest/gtest.h>
 
@@ -15,16 +16,21 @@
 #include <lv2/atom/forge.h>
 #include <lv2/core/lv2.h>
 #include <lv2/midi/midi.h>
+#include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
+
+#include "lv2/Lv2Uris.h"
 
 extern "C" const LV2_Descriptor* lv2_descriptor(uint32_t index);
 
 namespace {
 std::atomic<bool> g_counting{false};
 std::atomic<long> g_allocations{0};
+std::atomic<bool> g_failing{false};  // every allocation throws while set
 
 void* countedAllocate(std::size_t size, std::size_t alignment = 0) {
   if (g_counting.load(std::memory_order_relaxed)) g_allocations.fetch_add(1, std::memory_order_relaxed);
+  if (g_failing.load(std::memory_order_relaxed)) throw std::bad_alloc();
   if (size == 0) size = 1;
   void* memory = alignment > alignof(std::max_align_t) ? std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment)
                                                        : std::malloc(size);
@@ -112,3 +118,62 @@ TEST(Lv2Run, RunNeverAllocates) {
 }
 
 }  // namespace
+
+namespace {
+
+// A state store for the test: the program text the plug-in hands over, kept outside the heap
+// hooks' reach until the test reads it.
+struct SavedState {
+  std::map<LV2_URID, std::string> values;
+  std::map<LV2_URID, LV2_URID> types;
+};
+
+LV2_State_Status storeValue(LV2_State_Handle handle, uint32_t key, const void* value, size_t size, uint32_t type,
+                            uint32_t) {
+  auto* saved = static_cast<SavedState*>(handle);
+  saved->values[key].assign(static_cast<const char*>(value), size);
+  saved->types[key] = type;
+  return LV2_STATE_SUCCESS;
+}
+
+const void* retrieveValue(LV2_State_Handle handle, uint32_t key, size_t* size, uint32_t* type, uint32_t* flags) {
+  auto* saved = static_cast<SavedState*>(handle);
+  const auto found = saved->values.find(key);
+  if (found == saved->values.end()) return nullptr;
+  *size = found->second.size();
+  *type = saved->types[key];
+  *flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
+  return found->second.data();
+}
+
+}  // namespace
+
+TEST(Lv2State, SaveAndRestoreThatRunOutOfMemoryFailWithoutUnwindingIntoTheHost) {
+  LV2_URID_Map map{nullptr, mapUri};
+  const LV2_Feature mapFeature{LV2_URID__map, &map};
+  const LV2_Feature* features[] = {&mapFeature, nullptr};
+  const LV2_Descriptor* descriptor = lv2_descriptor(0);
+  LV2_Handle plugin = descriptor->instantiate(descriptor, 44100.0, ".", features);
+  ASSERT_NE(plugin, nullptr);
+  const auto* state = static_cast<const LV2_State_Interface*>(descriptor->extension_data(LV2_STATE__interface));
+  ASSERT_NE(state, nullptr);
+
+  SavedState saved;
+  ASSERT_EQ(state->save(plugin, storeValue, &saved, 0, nullptr), LV2_STATE_SUCCESS);
+  const std::string program = saved.values[mapUri(nullptr, lv2::kStateProgramUri)];
+  ASSERT_EQ(program.compare(0, 3, "---"), 0) << program;
+
+  // Both requests answer a failure while the heap refuses, and work again afterwards.
+  SavedState lost;
+  g_failing = true;
+  const LV2_State_Status saveWithoutMemory = state->save(plugin, storeValue, &lost, 0, nullptr);
+  const LV2_State_Status restoreWithoutMemory = state->restore(plugin, retrieveValue, &saved, 0, nullptr);
+  g_failing = false;
+  EXPECT_EQ(saveWithoutMemory, LV2_STATE_ERR_UNKNOWN);
+  EXPECT_EQ(restoreWithoutMemory, LV2_STATE_ERR_UNKNOWN);
+  EXPECT_EQ(state->restore(plugin, retrieveValue, &saved, 0, nullptr), LV2_STATE_SUCCESS);
+  SavedState again;
+  ASSERT_EQ(state->save(plugin, storeValue, &again, 0, nullptr), LV2_STATE_SUCCESS);
+  EXPECT_EQ(again.values, saved.values);
+  descriptor->cleanup(plugin);
+}
