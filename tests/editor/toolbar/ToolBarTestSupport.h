@@ -164,6 +164,10 @@ class ToolBarFixture : public testing::Test {
     write("Presets/Factory/Pads/Glass Pad.yaml", presetText("Glass Pad", "0.7"));
     write("Appearance/Factory/Night.yaml", themeText("Night"));
     write("Appearance/Factory/Paper.yaml", themeText("Paper"));
+    // The label font the plug-in ships, where the editor registers it from: text is drawn with
+    // it and never with whatever fonts the system has.
+    fs::create_directories(root / "Fonts");
+    fs::copy_file(SKARVEL_SHIPPED_LABEL_FONT, root / "Fonts/Tahoma_Small.ttf");
   }
 
   void write(const std::string& relative, const std::string& text) {
