@@ -21,7 +21,7 @@ cd "$(dirname "$0")/.."
 # from the scanner's cache on the next start.
 work="${TMPDIR:-/tmp}/skarvel-ardour-check"
 rm -rf "$work/session"
-export SKARVEL_NO_DIALOGS=1 LXVST_PATH="$work/vst" SKARVEL_ARDOUR_SESSION="$work/session"
+export SKARVEL_NO_DIALOGS=1 LXVST_PATH="$work/vst" SKARVEL_ARDOUR_SESSION="$work/session" SKARVEL_SHARED_USER_FOLDERS=0
 scripts/install-plugin.sh build/bundle/Skarvel "$work/vst" >/dev/null
 scanner="$(ls /usr/lib/ardour*/ardour-vst-scanner | head -n 1)"
 LD_LIBRARY_PATH="$(dirname "$scanner")" "$scanner" "$work/vst/Skarvel/Skarvel.so" | grep -E "Found Plugin"

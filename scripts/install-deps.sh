@@ -12,6 +12,7 @@ packages=(
   libcairo2-dev libx11-dev libxcb1-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core
   fonts-dejavu-extra
   xvfb xauth xdotool x11-utils
+  lv2-dev liblilv-dev lilv-utils
   locales
 )
 windows_sources=/etc/apt/sources.list.d/skarvel-deb-src.sources

@@ -30,6 +30,9 @@ class AEffGUIEditor {
   virtual bool onKeyUp(std::int32_t character, int virtualKey, int modifiers) { (void)character, (void)virtualKey, (void)modifiers; return false; }
   virtual bool setKnobMode(int mode) { (void)mode; return false; }
   virtual bool isOpen() const = 0;
+  // The editor's own window inside the parent while it is open (the system's window handle), for
+  // hosts that embed the editor by its window; 0 while closed or without a window.
+  virtual std::uintptr_t ownWindow() const { return 0; }
 
   // A parameter's value changed outside the editor (host automation, program change, chunk).
   virtual void setParameterFromHost(int id, float value) = 0;

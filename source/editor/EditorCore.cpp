@@ -50,6 +50,13 @@ void EditorCore::idle() {
 #endif
 }
 
+std::uintptr_t EditorCore::ownWindow() const {
+#ifndef SKARVEL_WITHOUT_EDITOR_WINDOW
+  if (frame && frame->getPlatformFrame()) return frame->getPlatformFrame()->getNativeWindow();
+#endif
+  return 0;
+}
+
 #ifdef SKARVEL_WITHOUT_EDITOR_WINDOW
 bool EditorCore::onKeyDown(std::int32_t, int, int) { return false; }
 bool EditorCore::onKeyUp(std::int32_t, int, int) { return false; }

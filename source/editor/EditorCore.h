@@ -39,6 +39,7 @@ class EditorCore : public core::AEffGUIEditor, public VSTGUI::VSTGUIEditorInterf
   // its own idle, when a callback of the frame reached the host).
   void idle() override;
   bool isOpen() const override { return m_systemWindow != nullptr && frame != nullptr; }
+  std::uintptr_t ownWindow() const override;
   bool onKeyDown(std::int32_t character, int virtualKey, int modifiers) override;
   bool onKeyUp(std::int32_t character, int virtualKey, int modifiers) override;
   bool setKnobMode(int mode) override;

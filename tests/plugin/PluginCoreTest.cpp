@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <map>
 #include <mutex>
@@ -84,6 +85,18 @@ class RecordingPlugin : public core::PluginCore {
   std::unique_ptr<RecordingEditor> editor;
 };
 
+// Skarvel's engine, with a hook on every parameter value it is handed (tests use it to act in the
+// middle of the core's own operations).
+class HookedSynth : public skarvel::VstSynth {
+ public:
+  using skarvel::VstSynth::VstSynth;
+  void setParameter(int id, float value) override {
+    skarvel::VstSynth::setParameter(id, value);
+    if (onSetParameter) std::exchange(onSetParameter, nullptr)(id, value);
+  }
+  std::function<void(int, float)> onSetParameter;  // called once, then cleared
+};
+
 // Skarvel's description, registry and engine with the recording plug-in core.
 class TestFactory : public core::PluginFactory {
  public:
@@ -98,7 +111,7 @@ class TestFactory : public core::PluginFactory {
   core::PluginDescription description = skarvel::SkarvelPluginFactory::skarvelDescription();
   core::Parameters registry;
   core::ScopePeakExchange scope;
-  skarvel::VstSynth engine;
+  HookedSynth engine;
   std::unique_ptr<RecordingPlugin> plugin;
 };
 
@@ -536,6 +549,31 @@ TEST_F(PluginCoreTest, TheSameChunkAgainIsTheSameBuffer) {
   EXPECT_NE(std::string(first, size).find("  Level: 0.2\n"), std::string::npos) << "the earlier text is still there";
 }
 
+TEST_F(PluginCoreTest, AHostEditThatArrivesWhileAStateIsTakenBackReachesTheProgramAndTheEngine) {
+  // The audio thread's edit comes while the user-interface thread holds the preset lock to apply
+  // the state: it waits in the queue while the state's values go out, and is the newest word.
+  const std::string beta = preset("Beta", 0.8f);
+  const std::vector<std::pair<std::string, std::function<int()>>> restores = {
+      {"chunk", [&] { return plugin->setChunk(beta.data(), beta.size()); }},
+      {"named state", [&] { return plugin->restoreProgramState({beta, presets::kFactoryPresetsList, 1}); }}};
+  for (const auto& [what, restore] : restores) {
+    factory->engine.onSetParameter = [&](int, float) {
+      std::thread([&] { plugin->setParameterFromHost(3, 0.9f); }).join();
+    };
+    ASSERT_EQ(restore(), 1) << what;
+    EXPECT_EQ(plugin->currentProgramName(), "Beta") << what;
+    EXPECT_EQ(plugin->presetManager().currentProgram().value(3), 0.9f) << what;
+    EXPECT_EQ(plugin->parameterValue(3), 0.9f) << what;
+    EXPECT_EQ(engineValue(3), 0.9f) << what;
+    plugin->beginAudioBlock();
+    plugin->deliverUpdates();
+    EXPECT_EQ(engineValue(3), 0.9f) << what;
+    EXPECT_EQ(editor->shown[3], 0.9f) << what;
+    EXPECT_EQ(chunkLevel(), 0.9f) << what;
+    plugin->selectProgram(0, 0);
+  }
+}
+
 // --- what the host is told after a preset change ----------------------------------------
 
 TEST_F(PluginCoreTest, ChoosingAProgramTellsTheHostTheValuesThatChangedWithoutAGesture) {
@@ -573,12 +611,27 @@ TEST_F(PluginCoreTest, RefusedChunksLeaveNoProgramBehind) {
 }
 
 TEST_F(PluginCoreTest, TheHostIsNotToldBackWhatItSetItself) {
-  plugin->setParameterFromHost(3, 0.6f);
-  const std::string text = preset("Gamma", 0.8f);
-  ASSERT_EQ(plugin->setChunk(text.data(), text.size()), 1);
-  plugin->deliverUpdates();
-  EXPECT_TRUE(host.automations.empty());
-  EXPECT_EQ(host.displayUpdates, 0);
+  // A chunk, a named state (another program of a list, and a document that becomes a project
+  // preset) and the start on "Init": the host set or holds these values itself. The editor
+  // hears of them at its idle only, as they may come on any thread.
+  const std::string gamma = preset("Gamma", 0.8f);
+  const std::string beta = preset("Beta", 0.8f);
+  const std::vector<std::pair<std::string, std::function<void()>>> operations = {
+      {"chunk", [&] { ASSERT_EQ(plugin->setChunk(gamma.data(), gamma.size()), 1); }},
+      {"state in its list", [&] { ASSERT_EQ(plugin->restoreProgramState({beta, presets::kFactoryPresetsList, 1}), 1); }},
+      {"state as project preset", [&] { ASSERT_EQ(plugin->restoreProgramState({gamma, "Gone", 0}), 1); }},
+      {"Init", [&] { plugin->selectInitProgram(); }}};
+  for (const auto& [what, operation] : operations) {
+    plugin->setParameterFromHost(3, 0.6f);
+    const int editorPrograms = editor->programs;
+    operation();
+    EXPECT_EQ(editor->programs, editorPrograms) << what;
+    plugin->deliverUpdates();
+    EXPECT_EQ(editor->programs, editorPrograms + 1) << what;
+    EXPECT_NE(plugin->parameterValue(3), 0.6f) << what;
+    EXPECT_TRUE(host.automations.empty()) << what;
+    EXPECT_EQ(host.displayUpdates, 0) << what;
+  }
 }
 
 }  // namespace

@@ -279,6 +279,51 @@ const std::string& PluginCore::currentProgramName() const {
   return name ? *name : kNoProgramName;
 }
 
+PluginCore::ProgramState PluginCore::programState() {
+  ProgramState state;
+  PresetLockHolder lock(*this);
+  state.document = m_programFactory->toYamlText(&currentProgram());
+  const std::vector<std::string> lists = m_presetManager->listNames();
+  const std::size_t list = m_presetManager->currentListPosition();
+  if (list < lists.size()) state.listName = lists[list];
+  state.position = m_presetManager->currentProgramPosition();
+  return state;
+}
+
+int PluginCore::restoreProgramState(const ProgramState& state) {
+  const std::string& text = state.document;
+  if (text.size() < 3 || text.compare(0, 3, "---") != 0) return 0;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  PresetLockHolder lock(*this);
+  std::unique_ptr<presets::Program> saved = m_programFactory->readPresetChunk(bytes, text.size());
+  if (!saved) return 0;
+  // Without its list and program, the document is taken as a host chunk: a project preset.
+  if (!selectSavedProgramLocked(state, *saved) && !m_presetManager->addProjectPreset(bytes, text.size())) return 0;
+  // The host set these values itself; it is not told them back.
+  applyCurrentProgramLocked(HostNotice::None);
+  postEditorPositionsLocked();
+  return 1;
+}
+
+void PluginCore::selectInitProgram() {
+  PresetLockHolder lock(*this);
+  const std::vector<std::string> lists = m_presetManager->listNames();
+  std::size_t list = 0;
+  while (list < lists.size() && lists[list] != presets::kInitList) ++list;
+  if (list < lists.size() && !m_presetManager->programsInList(presets::kInitList).empty()) {
+    m_presetManager->select(list, 0);
+  } else {
+    std::unique_ptr<presets::Program> init = m_programFactory->createProgram();
+    init->setName("Init");
+    init->setListName(presets::kInitList);
+    init->setEdited(true);
+    m_presetManager->addProgram(std::move(init), true);
+  }
+  // The host's controls start at the defaults these values are.
+  applyCurrentProgramLocked(HostNotice::None);
+  postEditorPositionsLocked();
+}
+
 void PluginCore::beginAudioBlock() {
   if (!m_pending.any()) return;
   PresetLockHolder lock(*this, std::try_to_lock);  // records what waited, if the lock is free
@@ -390,6 +435,37 @@ bool PluginCore::setHostValue(int id, float value) {
 void PluginCore::postEditorValue(int id, float value) {
   m_editorValues[id].store(value, std::memory_order_relaxed);
   m_editorValueMask.fetch_or(bit(id), std::memory_order_release);
+}
+
+// The saved program is looked for in its list, at its position first: the program that writes
+// exactly the saved document (unedited or edited alike) is selected as it is; failing that, the
+// program of the same name is selected and edited to the saved values, so it comes back edited
+// with its original at hand for a comparison.
+bool PluginCore::selectSavedProgramLocked(const ProgramState& state, const presets::Program& saved) {
+  const std::vector<std::string> lists = m_presetManager->listNames();
+  std::size_t list = 0;
+  while (list < lists.size() && lists[list] != state.listName) ++list;
+  if (list >= lists.size()) return false;
+  const std::vector<presets::Program*> programs = m_presetManager->programsInList(state.listName);
+  std::vector<std::size_t> order;
+  if (state.position < programs.size()) order.push_back(state.position);
+  for (std::size_t position = 0; position < programs.size(); ++position)
+    if (position != state.position) order.push_back(position);
+  for (const std::size_t position : order) {
+    if (m_programFactory->toYamlText(programs[position]) != state.document) continue;
+    m_presetManager->select(list, position);
+    return true;
+  }
+  for (const std::size_t position : order) {
+    presets::Program& program = *programs[position];
+    if (program.name() != saved.name()) continue;
+    m_presetManager->select(list, position);
+    program.select(presets::VALUE_CURRENT);
+    for (std::size_t id = 0; id < program.parameterCount() && id < saved.parameterCount(); ++id)
+      if (!sameValue(program.currentValue(id), saved.value(id))) program.edit(id, saved.value(id));
+    return true;
+  }
+  return false;
 }
 
 void PluginCore::postEditorPositionsLocked() {

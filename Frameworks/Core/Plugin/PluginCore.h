@@ -107,6 +107,25 @@ class PluginCore : public EditorToPluginCoreInterface {
   // The current program's name. Any thread, never waits; the text stays valid as long as the
   // core.
   const std::string& currentProgramName() const;
+
+  // The current program as hosts that keep named state store it: the same YAML text getChunk
+  // hands out, plus the name of the current preset list and the program's position in it.
+  struct ProgramState {
+    std::string document;
+    std::string listName;
+    std::size_t position = 0;
+  };
+  ProgramState programState();
+  // Takes a saved state back. When the named list still holds the program (looked for at the
+  // saved position first, then in the whole list), it becomes current again: as it is when it
+  // writes exactly this document, otherwise edited to the document's values. Without it, the
+  // document joins the project presets as a host chunk does. The host set these values itself,
+  // as with a chunk: it is not told them back. 1 when taken, 0 when refused (nothing changes).
+  // User-interface thread; the audio thread may render meanwhile.
+  int restoreProgramState(const ProgramState& state);
+  // Makes the program "Init" (every parameter at its default) current, for hosts whose controls
+  // start at the parameters' defaults; an "Init" of the list "«Init»" is reused.
+  void selectInitProgram();
   // Audio thread, before each block: records changes that found the preset lock taken.
   void beginAudioBlock();
   // User-interface thread (the editor's idle and open): hands the editor the values and preset
@@ -172,6 +191,7 @@ class PluginCore : public EditorToPluginCoreInterface {
   bool setHostValue(int id, float value);
   void postEditorValue(int id, float value);
   void postEditorPositionsLocked();
+  bool selectSavedProgramLocked(const ProgramState& state, const presets::Program& saved);
 
   const PluginDescription& m_description;
   const Parameters& m_registry;
