@@ -125,9 +125,7 @@ void VstSynth::open() {
   m_rateKeyTrack = m_balanceKeyTrack = m_rate2KeyTrack = 0.0f;
   m_bandUpdateCounter = 0;
   m_pedal = false;
-  // The shared band-pass gain starts where a default band-pass patch settles (about 30), not at
-  // 0, from which it takes seconds to rise: the first note after loading plays at its level.
-  m_bandGain = 30.0f;
+  m_bandGain = kBandGainStart;
   m_bandGainTarget = 0.89f;
   m_bandGainRate = 0.001f;
   m_outputChain->open();
@@ -385,6 +383,10 @@ void VstSynth::applySampleRate(bool resendParameters) {
     bandPass.design(440.0, 100.0);
   }
   m_outputChain->setSampleRate(rate);
+  // The shared band-pass gain settles to the filters' response at the old rate (at an extreme
+  // one it can sit far from the normal level); with the filters cleared it starts again where a
+  // fresh instance starts, so the first notes at the new rate play at their usual level.
+  m_bandGain = kBandGainStart;
 
   if (!resendParameters) return;
   if (m_dspToPlugin) {

@@ -45,6 +45,9 @@ class VstSynth : public core::DspEngine {
   static constexpr double kMinimumSampleRate = 32000.0;
   // Above it the rate is lowered to it with a warning; every delay line is long enough for it.
   static constexpr double kMaximumSampleRate = 768000.0;
+  // The shared band-pass gain starts where a default band-pass patch settles, not at 0, from
+  // which it takes seconds to rise: the first note after loading plays at its level.
+  static constexpr float kBandGainStart = 30.0f;
 
   explicit VstSynth(core::ScopePeakExchange& scopePeaks);
   ~VstSynth() override;

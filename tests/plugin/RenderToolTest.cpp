@@ -103,9 +103,10 @@ TEST_F(RenderTool, DemoPhraseAndBenchRun) {
   ToolRun result = run("'" + plugin + "' -o '" + (folder / "demo.wav").string() + "' --tail 0");
   ASSERT_EQ(result.exitCode, 0) << result.errors;
   EXPECT_GT(info(folder / "demo.wav").frames, 44100 * 12);
-  // The demo is what a newcomer hears first: loud, but it must never clip.
+  // The demo is what a newcomer hears first: clearly audible at the factory level (which leaves
+  // room for eight keys at full velocity below -1 dBTP), and it must never clip.
   const float demoPeak = peak(folder / "demo.wav");
-  EXPECT_GT(demoPeak, 0.25f);
+  EXPECT_GT(demoPeak, 0.1f);
   EXPECT_LT(demoPeak, 0.75f) << "the demo phrase clips or nearly clips";
   // Two instruments compared in one run: one line each.
   const std::string bench = folder / "bench.txt";
