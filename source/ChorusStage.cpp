@@ -4,8 +4,7 @@
 
 namespace skarvel {
 
-ChorusStage::ChorusStage(RandomGenerator& random)
-    : modulator(random), m_random(random), m_storage(3 * kLineLength, 0.0f) {
+ChorusStage::ChorusStage() : m_storage(3 * kLineLength, 0.0f) {
   m_line1 = m_storage.data();
   m_line2 = m_line1 + kLineLength;
   m_line3 = m_line2 + kLineLength;

@@ -2,13 +2,13 @@
 #include <benchmark/benchmark.h>
 
 #include "source/OutputChain.h"
+#include "source/RandomGenerator.h"
 #include "source/SkarvelParameterTable.h"
 
 namespace {
 
 void run(benchmark::State& state, bool effects) {
-  skarvel::RandomGenerator random;
-  skarvel::OutputChain chain(random);
+  skarvel::OutputChain chain;
   chain.open();
   for (int id = 0; id < skarvel::kParameterCount; ++id)
     chain.setParameter(id, skarvel::kParameterTable[id].defaultValue);
@@ -21,7 +21,10 @@ void run(benchmark::State& state, bool effects) {
   for (auto _ : state) {
     chain.beginBlock();
     for (float s : input) {
-      chain.step(s, 1e-15f, l, r);
+      skarvel::ChorusDraws draws;
+      draws.noise = noise.next();
+      draws.jitter = noise.next();
+      chain.step(s, 1e-15f, draws, l, r);
       benchmark::DoNotOptimize(l);
       benchmark::DoNotOptimize(r);
     }
