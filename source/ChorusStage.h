@@ -84,38 +84,13 @@ class ChorusStage {
   // Zeroes the lines, the filter states and the outputs.
   void clear();
 
+  // `count` samples of input, with each sample's draws, into the left and right outputs (which
+  // may be the input's array). The state lives in locals for the run: the line stores could alias
+  // the members, so working on the members would reload every one of them after each store.
+  void process(const float* input, const ChorusDraws* draws, float* left, float* right, int count);
+
   // One sample of input x, with the sample's draws.
-  void step(float x, const ChorusDraws& draws, float& left, float& right) {
-    float fb = feedbackScale * outLeft * 0.28f;
-    fb = flushBelow(fb, 1e-15f);
-    const float e = static_cast<float>(double(x) + fb + (draws.noise * (1.0 / 32768.0) - 0.5) * 1e-9);
-    mod = modulator.next(draws.jitter);
-    inputLow += (e - inputLow) * inputCoef;
-    const float g = inputLow;
-    modSmoothed += ((mod + 1.0f) * modDelay - modSmoothed) * modCoef;
-
-    // The control line is read about (line length − modSmoothed) samples back.
-    const double tap = catmullRomDelayed<double>(
-        m_line3, kLineMask, m_write3, double(kLineLength) + (1.0 - modSmoothed) - readOffset3);
-    tapSmoothed += (static_cast<float>(tap) - tapSmoothed) * modCoef;
-
-    m_line1[m_write1] = e - g;
-    m_line2[m_write2] = e - g;
-    m_line3[m_write3] = (1.0f - mod * mod) * tapLevel;
-    m_write1 = (m_write1 + 1) & kLineMask;
-    m_write2 = (m_write2 + 1) & kLineMask;
-    m_write3 = (m_write3 + 1) & kLineMask;
-
-    const float k = g * 0.1f + e * 0.5f;
-    outLeft = catmullRomDelayed<float>(m_line1, kLineMask, m_write1, lineDelay(spread + modSmoothed - readOffset1)) +
-              outRight * 0.1f + k;
-    outRight = catmullRomDelayed<float>(m_line2, kLineMask, m_write2, lineDelay(spread + tapSmoothed - readOffset2)) +
-               outLeft * 0.1f + k;
-    outLeft = flushBelow(outLeft, 1e-15f);
-    outRight = flushBelow(outRight, 1e-15f);
-    left = outLeft;
-    right = outRight;
-  }
+  void step(float x, const ChorusDraws& draws, float& left, float& right) { process(&x, &draws, &left, &right, 1); }
 
   // A delay (samples) within 0..line length: both sweeps stay far inside it, the guard only
   // keeps a read in the ring whatever the state.

@@ -98,7 +98,7 @@ void OutputChain::render(const float* sums, const float* dithers, const ChorusDr
                          float* right, int count) {
   constexpr int kRun = 128;
   float chorusLeft[kRun], chorusRight[kRun], reverbLeft[kRun], reverbRight[kRun], wet[kRun], dry[kRun];
-  float fadeLevels[kRun];
+  float fadeLevels[kRun], chorusLevels[kRun];
   for (int start = 0; start < count; start += kRun) {
     const int n = count - start < kRun ? count - start : kRun;
     const float* const s = sums + start;
@@ -111,22 +111,24 @@ void OutputChain::render(const float* sums, const float* dithers, const ChorusDr
     if (m_eqOn)
       for (int k = 0; k < n; ++k) l[k] = eqHighPass.step(eqLowPass.step(l[k]));
 
-    // The chorusing reverb runs while it is on or fading out: the chorus stage, the wet and dry
-    // glides and the fade sample by sample, then the reverb over those samples.
+    // The chorusing reverb runs while it is on or fading out: the wet and dry glides and the fade
+    // sample by sample, then the chorus stage and the reverb over those samples.
     int reverbSamples = 0;
     if (m_reverbOn || fade > 0.0f) {
       reverb.update();
       for (; reverbSamples < n && (m_reverbOn || fade > 0.0f); ++reverbSamples) {
         const int k = reverbSamples;
-        chorus.step(l[k], draws[start + k], chorusLeft[k], chorusRight[k]);
         const float w = wetSmoother.step(wetTarget);
         wet[k] = 3.0f * w;
         dry[k] = 1.0f - w;
-        const float v = drySmoother.step(dryTarget);
-        reverbLeft[k] = v * chorusLeft[k] + dither[k];
-        reverbRight[k] = v * chorusRight[k] + dither[k];
+        chorusLevels[k] = drySmoother.step(dryTarget);
         advanceFade(fade);
         fadeLevels[k] = fade;
+      }
+      chorus.process(l, draws + start, chorusLeft, chorusRight, reverbSamples);
+      for (int k = 0; k < reverbSamples; ++k) {
+        reverbLeft[k] = chorusLevels[k] * chorusLeft[k] + dither[k];
+        reverbRight[k] = chorusLevels[k] * chorusRight[k] + dither[k];
       }
       reverb.process(reverbLeft, reverbRight, wet, dry, reverbLeft, reverbRight, reverbSamples);
       reverb.wet = wet[reverbSamples - 1];
