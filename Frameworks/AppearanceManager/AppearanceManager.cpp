@@ -1,8 +1,10 @@
 #include "Frameworks/AppearanceManager/AppearanceManager.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include "Frameworks/AppearanceManager/AppearanceFactory.h"
 #include "Frameworks/Core/Assert.h"
@@ -86,11 +88,20 @@ void AppearanceManager::loadAll() {
 
 void AppearanceManager::loadFolder(const std::string& folder) {
   if (folder.empty()) return;
-  ThemeFileCallback callback([this](const std::string& path) {
+  std::vector<std::string> paths;
+  ThemeFileCallback callback([&paths](const std::string& path) { paths.push_back(path); });
+  platform::walkFolderTree(folder, ".yaml", callback);
+  // The menu order must not depend on the order the file system lists files in: by file name,
+  // then by the whole path for equal names in different subfolders (bytes, not the locale).
+  auto fileName = [](const std::string& path) { return path.substr(path.find_last_of("/\\") + 1); };
+  std::stable_sort(paths.begin(), paths.end(), [&](const std::string& a, const std::string& b) {
+    const std::string nameA = fileName(a), nameB = fileName(b);
+    return nameA != nameB ? nameA < nameB : a < b;
+  });
+  for (const std::string& path : paths) {
     if (auto theme = m_factory.readThemeFile(path)) append(std::move(theme));
     else m_allFilesLoaded = false;
-  });
-  platform::walkFolderTree(folder, ".yaml", callback);
+  }
 }
 
 void AppearanceManager::append(std::unique_ptr<Appearance> theme) {
@@ -151,7 +162,15 @@ const Appearance& AppearanceManager::selectRemembered() {
   const std::string filePath = m_settings.readText(platform::Settings::kAppearanceFileNameValue);
   const std::string name = m_settings.readText(platform::Settings::kAppearanceNameValue);
   std::size_t position = 0;
-  if (!find(filePath, name, position)) position = 0;
+  if (filePath.empty() && name.empty()) {
+    for (std::size_t i = 0; i < m_appearances.size(); ++i)
+      if (m_appearances[i]->readOnly && m_appearances[i]->name == kFirstLookThemeName) {
+        position = i;
+        break;
+      }
+  } else if (!find(filePath, name, position)) {
+    position = 0;
+  }
   return select(position);
 }
 

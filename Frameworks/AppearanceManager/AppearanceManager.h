@@ -26,6 +26,8 @@ class AppearanceManager {
 public:
   // Name of the built-in theme that stands alone when no theme file can be read.
   static constexpr const char* kDefaultThemeName = "Init";
+  // The factory theme a new user starts with.
+  static constexpr const char* kFirstLookThemeName = "Default";
 
   // The folders are full paths; the user folder is created (one level) if it is missing.
   AppearanceManager(AppearanceFactory& factory, platform::Settings& settings, std::string userFolder,
@@ -34,9 +36,9 @@ public:
   AppearanceManager(AppearanceFactory& factory, platform::Settings& settings);
   ~AppearanceManager();
 
-  // Reads every theme again: user themes first, then factory themes, each in the order the
-  // file system lists them (unsorted); "Init" alone when nothing could be read. Then selects
-  // the theme remembered in the settings.
+  // Reads every theme again: user themes first, then factory themes, each folder's files by
+  // file name; "Init" alone when nothing could be read. Then selects the theme remembered in
+  // the settings.
   //
   // The editor reloads each time its window opens, so the same broken file would otherwise
   // explain itself in the message list at every opening. A reload whose messages are exactly
@@ -69,6 +71,7 @@ public:
   // "appearanceName".
   void rememberCurrent();
   // Selects the theme stored as the user's choice (by file path, then by name), or position 0.
+  // With no choice stored yet, the factory theme named kFirstLookThemeName is the first look.
   const Appearance& selectRemembered();
 
   const std::string& userFolder() const { return m_userFolder; }

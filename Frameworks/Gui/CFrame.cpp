@@ -1,5 +1,6 @@
 #include "Frameworks/Gui/CFrame.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "Frameworks/Gui/COptionMenu.h"
@@ -67,8 +68,10 @@ void CFrame::idle() {
     else
       m_popup->idle();
   }
-  const CRect area = redrawDirtyAreas();
-  if (m_platformFrame && !area.isEmpty()) m_platformFrame->present(area);
+  // Separate areas (the oscilloscope, the meters, a knob) are drawn and copied one by one: their
+  // union may cover half the window.
+  for (const CRect& area : redrawDirtyAreaList())
+    if (m_platformFrame) m_platformFrame->present(area);
   m_deferredRelease.clear();
   m_insideIdle = false;
   m_retiredPlatformFrame.reset();
@@ -96,25 +99,33 @@ void CFrame::collectDirtyViews(CView* view, const CPoint& offset) {
 }
 
 CRect CFrame::redrawDirtyAreas() {
+  CRect all;
+  for (const CRect& area : redrawDirtyAreaList()) all.unite(area);
+  return all;
+}
+
+std::vector<CRect> CFrame::redrawDirtyAreaList() {
   collectDirtyViews(this, CPoint(0, 0));
-  CRect area;
+  std::vector<CRect> areas;
   {
     std::lock_guard<std::mutex> lock(m_invalidMutex);
-    area = m_invalidArea;
-    m_invalidArea = CRect();
+    areas.swap(m_invalidAreas);
   }
-  area.bound(getViewSize());
-  if (area.isEmpty()) return area;
+  for (CRect& area : areas) area.bound(getViewSize());
+  std::erase_if(areas, [](const CRect& area) { return area.isEmpty(); });
+  if (areas.empty()) return areas;
   ensureBackBuffer();
-  if (!m_backBuffer) return CRect();
+  if (!m_backBuffer) return {};
   m_backBuffer->beginDraw();
-  m_backBuffer->saveGlobalState();
-  m_backBuffer->setClipRect(area);
-  m_backBuffer->clearRect(area);
-  drawRect(m_backBuffer, area);
-  m_backBuffer->restoreGlobalState();
+  for (const CRect& area : areas) {
+    m_backBuffer->saveGlobalState();
+    m_backBuffer->setClipRect(area);
+    m_backBuffer->clearRect(area);
+    drawRect(m_backBuffer, area);
+    m_backBuffer->restoreGlobalState();
+  }
   m_backBuffer->endDraw();
-  return area;
+  return areas;
 }
 
 void CFrame::ensureBackBuffer() {
@@ -126,15 +137,42 @@ void CFrame::ensureBackBuffer() {
 
 CRect CFrame::getInvalidArea() const {
   std::lock_guard<std::mutex> lock(m_invalidMutex);
-  return m_invalidArea;
+  CRect all;
+  for (const CRect& area : m_invalidAreas) all.unite(area);
+  return all;
+}
+
+std::vector<CRect> CFrame::getInvalidAreas() const {
+  std::lock_guard<std::mutex> lock(m_invalidMutex);
+  return m_invalidAreas;
 }
 
 void CFrame::invalidRect(const CRect& rect) {
-  CRect r = rect;
+  // Whole pixels: an area's edge pixel is drawn and copied whole, never blended half.
+  CRect r(std::floor(rect.left), std::floor(rect.top), std::ceil(rect.right), std::ceil(rect.bottom));
   r.bound(getViewSize());
   if (r.isEmpty()) return;
   std::lock_guard<std::mutex> lock(m_invalidMutex);
-  m_invalidArea.unite(r);
+  // An area that overlaps or touches recorded ones absorbs them, so no pixel is drawn twice;
+  // the absorbing may reach further areas, hence the loop.
+  bool merged = true;
+  while (merged) {
+    merged = false;
+    for (auto it = m_invalidAreas.begin(); it != m_invalidAreas.end(); ++it) {
+      if (it->left <= r.right && r.left <= it->right && it->top <= r.bottom && r.top <= it->bottom) {
+        r.unite(*it);
+        m_invalidAreas.erase(it);
+        merged = true;
+        break;
+      }
+    }
+  }
+  m_invalidAreas.push_back(r);
+  if (m_invalidAreas.size() > kMaxSeparateAreas) {
+    CRect all;
+    for (const CRect& area : m_invalidAreas) all.unite(area);
+    m_invalidAreas.assign(1, all);
+  }
 }
 
 bool CFrame::setSize(CCoord width, CCoord height) {

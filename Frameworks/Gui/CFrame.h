@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "Frameworks/Gui/CViewContainer.h"
 #include "Frameworks/Gui/Platform.h"
@@ -67,8 +68,10 @@ class CFrame : public CViewContainer, public IPlatformWindowCallback {
   IPlatformFrame* getPlatformFrame() const { return m_platformFrame.get(); }
   // The picture of the frame as last drawn by idle() (null before open).
   COffscreenContext* getBackBuffer() const { return m_backBuffer.get(); }
-  // Area waiting to be redrawn (frame coordinates).
+  // Area waiting to be redrawn (frame coordinates): the union of the separate areas.
   CRect getInvalidArea() const;
+  // The separate areas waiting to be redrawn; overlapping ones are merged as they come.
+  std::vector<CRect> getInvalidAreas() const;
 
   void invalidRect(const CRect& rect) override;
   void invalid() override { invalidRect(getViewSize()); }
@@ -97,8 +100,14 @@ class CFrame : public CViewContainer, public IPlatformWindowCallback {
   // Called by every view leaving the frame's tree: drops the frame's pointers to it.
   void onViewRemoved(CView* view);
 
-  // Redraws the recorded dirty areas into the back buffer now and returns their union.
+  // Redraws the recorded dirty areas into the back buffer now, each on its own, and returns
+  // their union.
   CRect redrawDirtyAreas();
+  // The same, returning the areas drawn.
+  std::vector<CRect> redrawDirtyAreaList();
+
+  // More separate areas than this are drawn as their union.
+  static constexpr std::size_t kMaxSeparateAreas = 24;
 
  private:
   void teardown();
@@ -122,7 +131,7 @@ class CFrame : public CViewContainer, public IPlatformWindowCallback {
   bool m_closing = false;
 
   mutable std::mutex m_invalidMutex;
-  CRect m_invalidArea;
+  std::vector<CRect> m_invalidAreas;
 };
 
 }  // namespace VSTGUI

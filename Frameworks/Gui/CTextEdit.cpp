@@ -286,7 +286,11 @@ int32_t CTextEdit::onKeyDown(VstKeyCode& keyCode) {
   switch (keyCode.virt) {
     case VKEY_RETURN:
     case VKEY_ENTER:
-    case VKEY_TAB: commit(); return 1;
+    case VKEY_TAB:
+      m_committingWithKey = true;
+      commit();
+      m_committingWithKey = false;
+      return 1;
     case VKEY_ESCAPE: cancel(); return 1;
     case VKEY_BACK:
       if (getSelectionStart() == getSelectionEnd()) m_anchor = previousBoundary(m_text, m_caret);

@@ -31,6 +31,9 @@ class CTextEdit : public CTextLabel {
   void setMaxLength(size_t bytes) { m_maxLength = bytes; }
 
   bool isTextEditing() const { return m_textEditing; }
+  // True while the listener hears of a commit made with Return, Enter or Tab (false for one made
+  // by leaving the field).
+  bool isCommittingWithKey() const { return m_committingWithKey; }
   // Caret and selection as byte offsets into the text (selection start <= end).
   size_t getCaretPosition() const { return m_caret; }
   size_t getSelectionStart() const { return std::min(m_anchor, m_caret); }
@@ -71,6 +74,7 @@ class CTextEdit : public CTextLabel {
   bool m_immediateTextChange = false;
   bool m_selecting = false;
   bool m_ending = false;
+  bool m_committingWithKey = false;
 };
 
 // Encodes a Unicode code point as UTF-8 (empty for invalid code points).

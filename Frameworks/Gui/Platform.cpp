@@ -12,6 +12,11 @@ IPlatformFactory& getPlatformFactory() {
 
 void setPlatformFactory(IPlatformFactory* factory) { installedFactory = factory; }
 
-bool openUrl(const std::string& url) { return getPlatformFactory().openUrl(url); }
+bool openUrl(const std::string& url) {
+  std::string reason;
+  return getPlatformFactory().openUrl(url, reason);
+}
+
+bool openUrl(const std::string& url, std::string& reason) { return getPlatformFactory().openUrl(url, reason); }
 
 }  // namespace VSTGUI

@@ -2,8 +2,8 @@
 
 // The back-end interface of the GUI layer: everything that touches a window system, a
 // graphics library or the operating system goes through these classes. The Linux back end
-// (X11 windows, cairo drawing, FreeType/fontconfig fonts) lives in platform/x11; a Windows
-// back end would implement the same interfaces.
+// (X11 windows, cairo drawing, FreeType/fontconfig fonts) lives in x11/, the Windows back end
+// (Win32 windows, GDI+ drawing and fonts) in win32/; both implement the same interfaces.
 
 #include <functional>
 #include <memory>
@@ -135,8 +135,9 @@ class IPlatformFactory {
   // Starts a file selector dialog; null (with reason set) when none is available.
   virtual std::unique_ptr<IPlatformFileSelector> startFileSelector(const FileSelectorConfig& config,
                                                                    std::string& reason) = 0;
-  // Opens a URL or a folder with the desktop's default application (never blocks).
-  virtual bool openUrl(const std::string& url) = 0;
+  // Opens a URL or a folder with the desktop's default application (never blocks). On failure
+  // `reason` says, in words for the user, what is missing.
+  virtual bool openUrl(const std::string& url, std::string& reason) = 0;
 };
 
 // The back end in use (the built-in Linux one unless another was set).
@@ -148,5 +149,6 @@ IPlatformFactory& getDefaultPlatformFactory();
 
 // Opens a URL or folder in the desktop's default application.
 bool openUrl(const std::string& url);
+bool openUrl(const std::string& url, std::string& reason);
 
 }  // namespace VSTGUI

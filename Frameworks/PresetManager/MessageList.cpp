@@ -23,7 +23,22 @@ std::string cutAtCharacter(const std::string& text, std::size_t limit) {
 
 }  // namespace
 
+MessageList::MessageList(const MessageList& other) {
+  std::lock_guard lock(other.m_mutex);
+  m_lines = other.m_lines;
+  m_dropped = other.m_dropped;
+}
+
+MessageList& MessageList::operator=(const MessageList& other) {
+  if (this == &other) return *this;
+  std::scoped_lock lock(m_mutex, other.m_mutex);
+  m_lines = other.m_lines;
+  m_dropped = other.m_dropped;
+  return *this;
+}
+
 void MessageList::append(const std::string& line) {
+  std::lock_guard lock(m_mutex);
   if (m_lines.size() >= kMaxLines) dropOldest();
   if (line.size() <= kMaxLineBytes) m_lines.push_back(line);
   else m_lines.push_back(cutAtCharacter(line, kMaxLineBytes) + " [line cut]");
@@ -40,9 +55,29 @@ void MessageList::dropOldest() {
                     std::to_string(kMaxLines) + "]";
 }
 
-const std::string& MessageList::line(std::size_t index) const {
-  static const std::string none;
-  return index < m_lines.size() ? m_lines[index] : none;
+std::size_t MessageList::count() const {
+  std::lock_guard lock(m_mutex);
+  return m_lines.size();
+}
+
+std::string MessageList::line(std::size_t index) const {
+  std::lock_guard lock(m_mutex);
+  return index < m_lines.size() ? m_lines[index] : std::string();
+}
+
+std::vector<std::string> MessageList::lines() const {
+  std::lock_guard lock(m_mutex);
+  return m_lines;
+}
+
+std::uint64_t MessageList::appendedCount() const {
+  std::lock_guard lock(m_mutex);
+  return m_dropped + heldCount();
+}
+
+bool MessageList::holds(std::uint64_t number) const {
+  std::lock_guard lock(m_mutex);
+  return number >= m_dropped && number < m_dropped + heldCount();
 }
 
 std::size_t MessageList::indexOf(std::uint64_t number) const {
@@ -51,10 +86,12 @@ std::size_t MessageList::indexOf(std::uint64_t number) const {
 }
 
 std::vector<std::string> MessageList::linesSince(std::uint64_t number) const {
+  std::lock_guard lock(m_mutex);
   return std::vector<std::string>(m_lines.begin() + static_cast<std::ptrdiff_t>(indexOf(number)), m_lines.end());
 }
 
 void MessageList::removeSince(std::uint64_t number) {
+  std::lock_guard lock(m_mutex);
   m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(indexOf(number)), m_lines.end());
 }
 
@@ -72,11 +109,12 @@ std::string MessageList::defaultFileName() {
 }
 
 bool MessageList::saveTo(const std::string& path) const {
+  const std::vector<std::string> held = lines();
   // Binary: the log's lines end in "\n" on every system.
   std::FILE* file = platform::openFile(path, "ab");
   if (!file) return false;
   bool ok = true;
-  for (const std::string& text : m_lines) {
+  for (const std::string& text : held) {
     if (std::fwrite(text.data(), 1, text.size(), file) != text.size() || std::fputc('\n', file) == EOF) {
       ok = false;
       break;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -9,8 +10,10 @@ namespace presets {
 
 // The per-instance diagnostic log: one text line per report, in the order appended. Readers
 // and writers of presets and themes explain every failure here instead of showing a dialog;
-// the editor shows the lines in its log viewer and may save them. Used from the user-interface
-// thread only.
+// the editor shows the lines in its log viewer and may save them. Reports come from the
+// user-interface thread, but hosts may also hand over their state (a refused chunk reports here)
+// on a worker thread while the log viewer reads: every operation takes the list's own lock, and
+// readers get copies. The audio thread never reports here.
 //
 // The log is bounded: it holds at most kMaxLines lines. When it is full, the oldest lines are
 // dropped in batches, and the first line then says how many were dropped. A line longer than
@@ -22,16 +25,21 @@ class MessageList {
 
   void append(const std::string& line);
 
-  std::size_t count() const { return m_lines.size(); }
+  MessageList() = default;
+  // Copies take the other list's lines under its lock.
+  MessageList(const MessageList& other);
+  MessageList& operator=(const MessageList& other);
+
+  std::size_t count() const;
   // Line `index`; an index at or beyond count() answers an empty text.
-  const std::string& line(std::size_t index) const;
-  const std::vector<std::string>& lines() const { return m_lines; }
+  std::string line(std::size_t index) const;
+  std::vector<std::string> lines() const;
 
   // Reports are found again by their appending number: the number of lines appended before
   // them over the life of the list, dropped ones included.
-  std::uint64_t appendedCount() const { return m_dropped + heldCount(); }
+  std::uint64_t appendedCount() const;
   // True while the line appended as number `number` is still in the list.
-  bool holds(std::uint64_t number) const { return number >= m_dropped && number < appendedCount(); }
+  bool holds(std::uint64_t number) const;
   // The lines appended as number `number` and later that the list still holds.
   std::vector<std::string> linesSince(std::uint64_t number) const;
   // Takes back the lines appended as number `number` and later (a report that repeats one the
@@ -53,6 +61,7 @@ class MessageList {
   std::size_t indexOf(std::uint64_t number) const;
   void dropOldest();
 
+  mutable std::mutex m_mutex;
   std::vector<std::string> m_lines;
   std::uint64_t m_dropped = 0;  // appended lines no longer held
 };

@@ -230,10 +230,13 @@ void BackgroundBitmap::drawLabels(CDrawContext* context) {
         drawLabel(context, text.c_str(), CRect(c.left - 107, c.top, c.left - 7, c.bottom), VSTGUI::kRightText, 14);
         break;
       case LabelPlace::kAt: {
-        // The ADSR2 column is centred like its switching label view (50 wide), but never
-        // reaches into the control beside it.
-        const double right = std::min(p.labelX + 50, c.left - 2);
-        drawLabel(context, text.c_str(), CRect(p.labelX, p.labelY, right, p.labelY + 14), VSTGUI::kCenterText, 14);
+        // The ADSR2 column shares one centre with its switching label view (50 wide); a label
+        // that would reach into the control beside it moves left only as far as it must.
+        context->setFont(m_font, 14 * m_sy, VSTGUI::kBoldFace);
+        const double width = context->getStringWidth(text.c_str()) / m_sx;
+        const double middle = std::min(p.labelX + 25, c.left - 2 - width / 2);
+        drawLabel(context, text.c_str(), CRect(middle - 25, p.labelY, middle + 25, p.labelY + 14),
+                  VSTGUI::kCenterText, 14);
         break;
       }
       case LabelPlace::kThreeLines: {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Frameworks/Gui/CDrawContext.h"
+#include "source/editor/ColourContrast.h"
 
 using namespace VSTGUI;
 
@@ -57,29 +58,23 @@ void CKnobFlatOrvik::drawValueArc(CDrawContext* context) {
   for (int i = 0; i < count; ++i) drawRadial(context, i / steps, inner, outer);
 }
 
+// The text sits in a darkened band inside the ring of arc segments (stepped knobs show it
+// without the band).
 void CKnobFlatOrvik::drawValueText(CDrawContext* context) {
-  if (m_valueText.empty()) return;
-  const CRect& r = getViewSize();
-  const double h = r.getHeight();
-  const bool small = h < 52.0;
-  const double edge = small ? 0.38 : 0.41;
-  const double side = small ? 1.0 : 2.0;
-  const CRect band(r.left + side, r.top + edge * h, r.right - side, r.bottom - edge * h);
-  if (band.isEmpty()) return;
+  const ValueTextLayout layout = valueTextLayout(context);
+  if (layout.size < 1.0) return;
   context->setDrawMode(kAntiAliasing);
+  CColor background = m_colours->controlBackground;
   if (!isStepped()) {
-    context->setFillColor(CColor(0, 0, 0, 111));
-    context->drawRect(band, kDrawFilled);
+    const CColor shade(0, 0, 0, 111);
+    context->setFillColor(shade);
+    context->drawRect(layout.band, kDrawFilled);
+    background = blendOver(shade, background);
   }
-  m_valueFont->setSize(band.getHeight());
+  m_valueFont->setSize(layout.size);
   context->setFont(m_valueFont);
-  context->setFontColor(m_colours->controlInactive);
-  const bool wide = context->getStringWidth(m_valueText) >= r.getWidth() - 1.0;
-  CRect clip;
-  context->getClipRect(clip);
-  context->setClipRect(CRect(band).bound(clip));
-  context->drawString(m_valueText, band, wide ? kLeftText : kCenterText, true);
-  context->setClipRect(clip);
+  context->setFontColor(valueTextColour(background));
+  context->drawString(m_valueText, layout.band, kCenterText, true);
 }
 
 }  // namespace skarvel

@@ -5,6 +5,8 @@
 
 #include "Frameworks/Gui/CDrawContext.h"
 #include "Frameworks/Gui/CFrame.h"
+#include "source/editor/ColourContrast.h"
+#include "source/editor/ControlGestures.h"
 #include "source/editor/TextLimit.h"
 
 using namespace VSTGUI;
@@ -74,6 +76,8 @@ double CKnobFlatSwitch::valueFromPoint(const CPoint& where) const {
 
 CMouseEventResult CKnobFlatSwitch::onMouseDown(CPoint& where, const CButtonState& buttons) {
   if (buttons.getButtonState() == 0) return kMouseEventNotHandled;
+  // A stepped knob keeps its right button for stepping backwards.
+  if (!isStepped() && offerClickToListener(*this, buttons)) return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
   m_hover = true;
   beginEdit();
   m_inGesture = true;
@@ -139,12 +143,33 @@ CMouseEventResult CKnobFlatSwitch::onMouseMoved(CPoint& where, const CButtonStat
   const double current = getValueNormalized();
   const double next = m_drag.linear()
                           ? m_drag.moveLinear(where.x, where.y, (buttons & kShift) != 0, current)
-                          : m_drag.moveCircular(valueFromPoint(where), current);
+                          : m_drag.moveCircular(valueFromPoint(where));
   setValueNormalized(static_cast<float>(next));
   bounceValue();
   if (getValue() != old) valueChanged();
   invalid();
   return kMouseEventHandled;
+}
+
+bool CKnobFlatSwitch::onWheel(const CPoint&, const CMouseWheelAxis&, const float& distance,
+                              const CButtonState& buttons) {
+  if (distance == 0.f) return false;
+  const float old = getValue();
+  beginEdit();
+  if (isStepped()) {
+    // One position per notch, without wrapping round.
+    const int last = m_positions - 1;
+    const int position = static_cast<int>(getValueNormalized() * last + 0.5f) + (distance > 0.f ? 1 : -1);
+    setValueNormalized(static_cast<float>(std::clamp(position, 0, last)) / static_cast<float>(last));
+  } else {
+    const double step = getWheelInc() * ((buttons & kShift) ? 1.0 / kWheelFineFactor : 1.0);
+    setValueNormalized(static_cast<float>(getValueNormalized() + distance * step));
+  }
+  bounceValue();
+  if (getValue() != old) valueChanged();
+  endEdit();
+  invalid();
+  return true;
 }
 
 CMouseEventResult CKnobFlatSwitch::onMouseUp(CPoint&, const CButtonState&) {
@@ -284,15 +309,53 @@ void CKnobFlatSwitch::drawIndicator(CDrawContext* context) {
   drawRadial(context, v, r * 0.15, inner - 1.5);
 }
 
-void CKnobFlatSwitch::drawValueText(CDrawContext* context) {
-  if (m_valueText.empty()) return;
+CKnobFlatSwitch::ValueTextLayout CKnobFlatSwitch::valueTextLayout(CDrawContext* context) const {
+  ValueTextLayout layout;
+  if (m_valueText.empty()) return layout;
   const CRect& r = getViewSize();
+  // The band may be as high as 0.18 of the knob (0.24 on small knobs), but the text stays
+  // inside the disc the value arc surrounds: it never crosses the arc and is never cut.
   const double h = r.getHeight();
-  CRect band(r.left + 2, r.top + 0.41 * h, r.right - 2, r.bottom - 0.41 * h);
-  m_valueFont->setSize(std::max(1.0, band.getHeight()));
+  const double wanted = h * (h < 52.0 ? 0.24 : 0.18);
+  double inner = 0, outer = 0;
+  arcRadii(inner, outer);
+  const double radius = inner - std::max(1.0, 0.03 * r.getWidth());
+  if (radius < 2.0 || wanted <= 0.0) return layout;
+  m_valueFont->setSize(100.0);
   context->setFont(m_valueFont);
-  context->setFontColor(m_colours->controlInactive);
-  context->drawString(m_valueText, band, kCenterText, true);
+  const double widthPerSize = context->getStringWidth(m_valueText) / 100.0 + 0.1;  // with a little air
+  // A box of size s high and widthPerSize x s wide fits the disc when its corners do.
+  double size = std::min(wanted, 2.0 * radius / std::sqrt(widthPerSize * widthPerSize + 1.0));
+  auto halfChordAt = [radius](double s) { return std::sqrt(std::max(0.0, radius * radius - s * s / 4.0)); };
+  // Small sizes may set wider than in proportion (hinting, whole-pixel advances): measure at the
+  // size itself and shrink until the text fits its chord.
+  for (int round = 0; round < 8 && size >= 1.0; ++round) {
+    m_valueFont->setSize(size);
+    context->setFont(m_valueFont);
+    const double width = context->getStringWidth(m_valueText);
+    const double room = 2.0 * halfChordAt(size);
+    if (width <= room) break;
+    size *= std::max(0.5, room / width * 0.97);
+  }
+  const double halfChord = halfChordAt(size);
+  const CPoint c(m_geometry.centreX(), m_geometry.centreY());
+  layout.band = CRect(c.x - halfChord, c.y - size / 2.0, c.x + halfChord, c.y + size / 2.0);
+  layout.size = size;
+  return layout;
+}
+
+CColor CKnobFlatSwitch::valueTextColour(const CColor& background) const {
+  // The theme's inactive colour where it reads well, else its display colour, else black or white.
+  return legibleOn(background, {m_colours->controlInactive, m_colours->displayValueFont});
+}
+
+void CKnobFlatSwitch::drawValueText(CDrawContext* context) {
+  const ValueTextLayout layout = valueTextLayout(context);
+  if (layout.size < 1.0) return;
+  m_valueFont->setSize(layout.size);
+  context->setFont(m_valueFont);
+  context->setFontColor(valueTextColour(m_colours->controlBackground));
+  context->drawString(m_valueText, layout.band, kCenterText, true);
 }
 
 }  // namespace skarvel

@@ -18,11 +18,13 @@ namespace skarvel {
 //
 // Mouse: a continuous knob is dragged linearly (up and right increase; 200 pixels for the whole
 // range, 520 with Shift) or circularly, as the host's knob mode and Alt choose; Ctrl+click
-// restores the default. A stepped knob steps forwards with the left button and backwards with
-// the right, wrapping at the ends.
+// restores the default; a right click or a double click goes to the listener first. A stepped
+// knob steps forwards with the left button and backwards with the right, wrapping at the ends.
+// The wheel steps either kind.
 class CKnobFlatSwitch : public VSTGUI::CControl {
  public:
   static constexpr std::size_t kValueTextLength = 32;  // bytes of value text kept
+  static constexpr double kWheelFineFactor = 10.0;     // Shift makes wheel steps this much finer
 
   CKnobFlatSwitch(const VSTGUI::CRect& size, VSTGUI::IControlListener* listener, int32_t tag,
                   const ColourGroupC* colours, int positions);
@@ -48,6 +50,10 @@ class CKnobFlatSwitch : public VSTGUI::CControl {
   VSTGUI::CMouseEventResult onMouseEntered(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CMouseEventResult onMouseExited(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CMouseEventResult onMouseCancel() override;
+  // The wheel steps the value by the wheel increment (a tenth of it with Shift), or a stepped
+  // knob by one position, as one gesture per notch.
+  bool onWheel(const VSTGUI::CPoint& where, const VSTGUI::CMouseWheelAxis& axis, const float& distance,
+               const VSTGUI::CButtonState& buttons) override;
 
   CLASS_METHODS(CKnobFlatSwitch, CControl)
 
@@ -59,6 +65,14 @@ class CKnobFlatSwitch : public VSTGUI::CControl {
   virtual void drawSteps(VSTGUI::CDrawContext* context);
   virtual void drawIndicator(VSTGUI::CDrawContext* context);
   virtual void drawValueText(VSTGUI::CDrawContext* context);
+  // Where the value text goes and at which font size (0 when there is no room or no text).
+  struct ValueTextLayout {
+    VSTGUI::CRect band;
+    double size = 0.0;
+  };
+  ValueTextLayout valueTextLayout(VSTGUI::CDrawContext* context) const;
+  // The text colour that reads on `background`.
+  VSTGUI::CColor valueTextColour(const VSTGUI::CColor& background) const;
   // Radii between which the arc's radial segments run.
   virtual void arcRadii(double& inner, double& outer) const;
   // The value fraction under a point, for circular drags.

@@ -4,6 +4,7 @@
 
 #include "Frameworks/Gui/CDrawContext.h"
 #include "Frameworks/Gui/CFrame.h"
+#include "source/editor/ControlGestures.h"
 #include "source/editor/TextLimit.h"
 
 using namespace VSTGUI;
@@ -57,6 +58,7 @@ void CSliderFlat::setCursor(CCursorType cursor) {
 }
 
 CMouseEventResult CSliderFlat::onMouseDown(CPoint& where, const CButtonState& buttons) {
+  if (offerClickToListener(*this, buttons)) return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
   if (!m_boxStyle) return CSlider::onMouseDown(where, buttons);
   if (!buttons.isLeftButton()) return kMouseEventNotHandled;
   beginEdit();

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "Frameworks/Gui/CDrawContext.h"
+#include "source/editor/ControlGestures.h"
 
 using namespace VSTGUI;
 
@@ -21,6 +22,11 @@ CSliderNano::CSliderNano(const CRect& size, IControlListener* listener, int32_t 
               CPoint(0, 0), kVertical | kTop),
       m_colours(colours) {
   setZoomFactor(kZoomFactor);
+}
+
+CMouseEventResult CSliderNano::onMouseDown(CPoint& where, const CButtonState& buttons) {
+  if (offerClickToListener(*this, buttons)) return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+  return CSlider::onMouseDown(where, buttons);
 }
 
 void CSliderNano::setHighlight(bool state) {

@@ -24,6 +24,8 @@ class CSliderNano : public VSTGUI::CSlider {
   double handleDiameter() const;
 
   void draw(VSTGUI::CDrawContext* context) override;
+  // A right click or a double click goes to the listener first.
+  VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
 
   CLASS_METHODS(CSliderNano, CSlider)
 

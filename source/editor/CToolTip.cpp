@@ -21,14 +21,17 @@ CToolTip::CToolTip(const CRect& size, CFontDesc* font) : CParamDisplay(size) {
   setHoriAlign(kLeftText);
 }
 
+// The box is redrawn only when a line really changes: the editor sets the text for whatever is
+// under the mouse ten times a second.
 void CToolTip::setLines(const std::array<std::string_view, kLineCount>& lines) {
-  for (int i = 0; i < kLineCount; ++i) m_lines[i] = limitText(lines[i], kLineLength);
-  setDirty();
+  for (int i = 0; i < kLineCount; ++i) setLine(i, lines[i]);
 }
 
 void CToolTip::setLine(int index, std::string_view text) {
   if (index < 0 || index >= kLineCount) return;
-  m_lines[index] = limitText(text, kLineLength);
+  std::string limited = limitText(text, kLineLength);
+  if (limited == m_lines[index]) return;
+  m_lines[index] = std::move(limited);
   setDirty();
 }
 

@@ -27,6 +27,9 @@ bool EditorCore::getRect(core::EditorRect** rect) {
 
 bool EditorCore::open(void* parent) {
   m_systemWindow = parent;
+  // The host made its window from the rectangle it read before opening.
+  m_hostWidth = m_rect.right - m_rect.left;
+  m_hostHeight = m_rect.bottom - m_rect.top;
   return true;
 }
 
@@ -88,8 +91,15 @@ void EditorCore::endEdit(int32_t index) {
 }
 
 bool EditorCore::beforeSizeChange(const VSTGUI::CRect& newSize, const VSTGUI::CRect&) {
-  if (!m_effect.canHostDo("sizeWindow")) return true;
-  return m_effect.sizeWindow(static_cast<int>(newSize.getWidth()), static_cast<int>(newSize.getHeight()));
+  const int width = static_cast<int>(newSize.getWidth());
+  const int height = static_cast<int>(newSize.getHeight());
+  // A host that cannot resize keeps the window it made: the editor may shrink inside it, but a
+  // larger frame would hang out of the window with the size control out of reach.
+  if (!m_effect.canHostDo("sizeWindow")) return width <= m_hostWidth && height <= m_hostHeight;
+  if (!m_effect.sizeWindow(width, height)) return false;
+  m_hostWidth = width;
+  m_hostHeight = height;
+  return true;
 }
 
 }  // namespace skarvel

@@ -44,11 +44,13 @@ class EditorCore : public core::AEffGUIEditor, public VSTGUI::VSTGUIEditorInterf
   bool setKnobMode(int mode) override;
 
   // --- VSTGUI::VSTGUIEditorInterface: what the frame asks of the host ---
-  int32_t getKnobMode() const override { return m_knobMode; }
+  // The host's knob mode when it sent one, otherwise the user's preference.
+  int32_t getKnobMode() const override { return m_knobMode >= 0 ? m_knobMode : m_preferredKnobMode; }
   // Gestures on parameter controls reach the host as begin/end edit; other controls' tags do not.
   void beginEdit(int32_t index) override;
   void endEdit(int32_t index) override;
-  // A host that can size the window is asked to; when it refuses, the frame keeps its size.
+  // A host that can size the window is asked to; when it refuses, the frame keeps its size. A
+  // host that cannot size it gets no frame larger than the window it opened the editor in.
   bool beforeSizeChange(const VSTGUI::CRect& newSize, const VSTGUI::CRect& oldSize) override;
 
   // Milliseconds of the clock the idle throttle uses.
@@ -62,7 +64,12 @@ class EditorCore : public core::AEffGUIEditor, public VSTGUI::VSTGUIEditorInterf
   core::EditorRect m_rect{};
   void* m_systemWindow = nullptr;
   const std::uint32_t m_createdTicks;
-  int32_t m_knobMode = -1;  // the host's choice; -1: the frame's default (circular)
+  int32_t m_knobMode = -1;  // the host's choice; -1: none sent
+  int32_t m_preferredKnobMode = -1;  // the user's choice; -1: the frame's default (circular)
+  // The size of the host's window as far as the editor knows: the rectangle at open, then
+  // every size the host agreed to.
+  int m_hostWidth = kNormalWidth;
+  int m_hostHeight = kNormalHeight;
 };
 
 }  // namespace skarvel

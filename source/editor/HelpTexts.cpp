@@ -69,6 +69,13 @@ const HelpText kOscilloscope{"The oscilloscope can be zoomed", "horizontally usi
 const HelpText kAppearanceRegion{"Click here to select the appearance,", "colour schemes.", B, B, B};
 const HelpText kManualRegion{"Click here to open the HTML manual in your browser.", B, B, B, B};
 const HelpText kTargetMenu{"Selects the target.", B, B, B, B};
+const HelpText kBankMenu{"Selects the bank: a list of factory or user presets.",
+                         "Choosing a bank loads its first preset.",
+                         "The arrows below step to the previous or next bank.", B, B};
+const HelpText kPresetMenu{"Selects a preset of the chosen bank.",
+                           "The arrows below step to the previous or next preset.",
+                           "\"compare\" turns red once the preset is edited;",
+                           "click it to hear the stored values.", B};
 }  // namespace help
 
 const HelpText& parameterHelp(int id) {

@@ -20,6 +20,8 @@ extern const HelpText kOscilloscope;
 extern const HelpText kAppearanceRegion;
 extern const HelpText kManualRegion;
 extern const HelpText kTargetMenu;
+extern const HelpText kBankMenu;
+extern const HelpText kPresetMenu;
 }  // namespace help
 
 }  // namespace skarvel

@@ -22,7 +22,8 @@ void KnobDrag::beginLinear(double x, double y, double startValue, bool fine) {
 
 void KnobDrag::beginCircular(double startValue) {
   m_linear = false;
-  m_startValue = startValue;
+  m_startValue = std::clamp(startValue, 0.0, 1.0);
+  m_lastCircular = m_startValue;
 }
 
 double KnobDrag::moveLinear(double x, double y, bool fine, double current) {
@@ -36,9 +37,12 @@ double KnobDrag::moveLinear(double x, double y, bool fine, double current) {
   return std::clamp(m_valuePerPixel * d + m_startValue, 0.0, 1.0);
 }
 
-double KnobDrag::moveCircular(double fractionAtPoint, double last) const {
+double KnobDrag::moveCircular(double fractionAtPoint) {
   double value = std::clamp(fractionAtPoint, 0.0, 1.0);
-  if (std::fabs(value - last) > 0.5) value = last > 0.5 ? 1.0 : 0.0;
+  // A jump of more than half the range is the mouse crossing the gap below the dial: stay at
+  // the end it left from.
+  if (std::fabs(value - m_lastCircular) > 0.5) value = m_lastCircular > 0.5 ? 1.0 : 0.0;
+  m_lastCircular = value;
   return value;
 }
 

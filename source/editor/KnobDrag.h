@@ -6,13 +6,16 @@ namespace skarvel {
 // Linear drags add up the distance moved up and the distance moved right (so a diagonal drag
 // counts twice); 200 pixels cover the whole range, 520 with Shift. Pressing or releasing Shift
 // mid-drag re-anchors the drag at the current value, so the value never jumps.
-// Circular drags follow the mouse's angle and pin at the ends instead of wrapping around.
+// Circular drags follow the mouse's angle and pin at the ends instead of wrapping around: the
+// click itself takes the value at its angle, and each move compares its angle's value with the
+// value the drag gave last.
 class KnobDrag {
  public:
   static constexpr double kFullRangePixels = 200.0;
   static constexpr double kZoomFactor = 2.6;  // Shift makes the drag this many times finer
 
   void beginLinear(double x, double y, double startValue, bool fine);
+  // startValue is the value at the clicked angle.
   void beginCircular(double startValue);
 
   bool linear() const { return m_linear; }
@@ -22,8 +25,8 @@ class KnobDrag {
   // the control holds now (the anchor when Shift changes).
   double moveLinear(double x, double y, bool fine, double current);
 
-  // Value for the fraction of the sweep under the mouse, given the value shown last.
-  double moveCircular(double fractionAtPoint, double last) const;
+  // Value for the fraction of the sweep under the mouse.
+  double moveCircular(double fractionAtPoint);
 
  private:
   double distance(double x, double y) const { return (m_firstY - y) + (x - m_firstX); }
@@ -37,6 +40,7 @@ class KnobDrag {
   double m_fullRangePixels = kFullRangePixels;
   double m_valuePerPixel = 1.0 / kFullRangePixels;
   double m_lastDistance = 0.0;
+  double m_lastCircular = 0.0;
 };
 
 }  // namespace skarvel

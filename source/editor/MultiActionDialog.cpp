@@ -19,7 +19,6 @@ namespace {
 constexpr int32_t kTextFieldTag = 100;
 constexpr CColor kFieldFont{188, 188, 188, 255};
 constexpr CColor kFieldBack{35, 35, 35, 255};
-constexpr double kButtonFontShare = 0.689;  // of the row height
 
 // One of the dialog's text buttons: a rounded box with a caption; a left click tells the
 // listener.
@@ -31,13 +30,19 @@ class DialogTextButton : public CControl {
 
   void draw(CDrawContext* context) override {
     context->saveGlobalState();
-    CRect r = getViewSize();
-    r.inset(2, std::max(1.0, r.getHeight() * 0.1));
-    const double wanted = getViewSize().getHeight() * kButtonFontShare;
-    const double size = draw::fittingFontSize(context, m_font, m_caption, wanted, r.getWidth() - 10);
-    draw::drawButton(context, r, m_caption, m_font, size, m_hover);
+    draw::drawButton(context, boxRect(), m_caption, m_font, m_font->getSize(), m_hover);
     context->restoreGlobalState();
     setDirty(false);
+  }
+  // The rounded box inside the row.
+  CRect boxRect() const {
+    CRect r = getViewSize();
+    r.inset(2, std::max(1.0, r.getHeight() * 0.1));
+    return r;
+  }
+  void setFont(CFontDesc* font) {
+    m_font = font;
+    setDirty();
   }
   CMouseEventResult onMouseDown(CPoint&, const CButtonState& buttons) override {
     if (!buttons.isLeftButton()) return kMouseEventNotHandled;
@@ -67,6 +72,17 @@ class DialogTextButton : public CControl {
   bool m_hover = false;
 };
 
+// The name field: Escape leaves the dialog at once, as it does anywhere else in it, instead of
+// only ending the typing.
+class DialogNameField : public CTextEdit {
+ public:
+  using CTextEdit::CTextEdit;
+  int32_t onKeyDown(VstKeyCode& keyCode) override {
+    const int32_t used = CTextEdit::onKeyDown(keyCode);
+    return keyCode.virt == VKEY_ESCAPE ? -1 : used;  // -1: the dialog hears it too
+  }
+};
+
 }  // namespace
 
 MultiActionDialog::MultiActionDialog(const CRect& frameSize, CFontDesc* font, const std::string& firstCaption,
@@ -77,7 +93,7 @@ MultiActionDialog::MultiActionDialog(const CRect& frameSize, CFontDesc* font, co
   m_prompt->setMouseEnabled(false);
   addView(m_prompt);
 
-  m_textField = new CTextEdit(CRect(), this, kTextFieldTag, "", nullptr, kNoFrame);
+  m_textField = new DialogNameField(CRect(), this, kTextFieldTag, "", nullptr, kNoFrame);
   m_textField->setFont(font);
   m_textField->setFontColor(kFieldFont);
   m_textField->setBackColor(kFieldBack);
@@ -126,17 +142,25 @@ void MultiActionDialog::layout() {
   messageRect.centerInside(m_panel);
   m_message->setViewSize(messageRect);
   for (CView* view : getChildren()) view->setMouseableArea(view->getViewSize());
-  fitPrompt();
+  fitText();
 }
 
-void MultiActionDialog::fitPrompt() {
+void MultiActionDialog::fitText() {
   if (!m_font) return;
-  const double wanted = m_font->getSize();
-  const std::string& text = m_prompt->getText();
-  const double size =
-      draw::fittingFontSize(m_font->getName(), {text.c_str()}, wanted, m_prompt->getViewSize().getWidth() - 4);
-  m_promptFont = makeOwned<CFontDesc>(m_font->getName(), size);
-  m_prompt->setFont(m_promptFont);
+  // One size for all the dialog says: the dialog's font size, or smaller, together, when the
+  // prompt or a button's caption would not fit its row or the name its field.
+  const std::string& name = m_font->getName();
+  double size = m_font->getSize();
+  size = draw::fittingFontSize(name, {m_prompt->getText().c_str()}, size, m_prompt->getViewSize().getWidth() - 4);
+  for (CControl* control : m_buttons) {
+    auto* button = static_cast<DialogTextButton*>(control);
+    size = draw::fittingFontSize(name, {button->caption().c_str()}, size, button->boxRect().getWidth() - 10);
+  }
+  size = std::min(size, m_textField->getViewSize().getHeight() * 0.8);
+  m_textFont = makeOwned<CFontDesc>(name, std::max(1.0, size), m_font->getStyle());
+  m_prompt->setFont(m_textFont);
+  m_textField->setFont(m_textFont);
+  for (CControl* control : m_buttons) static_cast<DialogTextButton*>(control)->setFont(m_textFont);
 }
 
 void MultiActionDialog::setViewSize(const CRect& rect, bool invalidate) {
@@ -147,7 +171,7 @@ void MultiActionDialog::setViewSize(const CRect& rect, bool invalidate) {
 
 void MultiActionDialog::setPrompt(const std::string& prompt) {
   m_prompt->setText(prompt);
-  fitPrompt();
+  fitText();
 }
 const std::string& MultiActionDialog::getPrompt() const { return m_prompt->getText(); }
 void MultiActionDialog::setName(const std::string& name) { m_textField->setText(name); }
@@ -192,7 +216,12 @@ void MultiActionDialog::endDialog() {
 void MultiActionDialog::valueChanged(CControl* control) {
   if (!control) return;
   SharedPointer<CView> keep(this);
-  if (control == m_textField) return;  // the name is read when a button is pressed
+  if (control == m_textField) {
+    // Return in the name field saves at once, as Return elsewhere in the dialog does; leaving
+    // the field by a click only keeps the name for the button pressed next.
+    if (m_textField->isCommittingWithKey()) press(kFirstAction);
+    return;
+  }
   press(control->getTag());
 }
 

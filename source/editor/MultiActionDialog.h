@@ -45,13 +45,16 @@ class MultiActionDialog : public VSTGUI::CViewContainer, public VSTGUI::IControl
   void setSecondButtonVisible(bool visible);
   bool isSecondButtonVisible() const;
 
-  // Presses a button as a click would (also from the keyboard: Return presses tag 0).
+  // Presses a button as a click would (also from the keyboard: Return presses tag 0, in the
+  // name field too).
   void press(int32_t tag);
   // Ends the dialog through the result handler.
   void endDialog();
 
   VSTGUI::CRect panelRect() const { return m_panel; }
   VSTGUI::CTextEdit* textField() const { return m_textField; }
+  // The one font size the prompt, the name field and the buttons share.
+  double textSize() const { return m_textFont ? m_textFont->getSize() : 0.0; }
   VSTGUI::CControl* button(int32_t tag) const;
   cMessageDialogue* messageDialogue() const { return m_message; }
   // Shows a question (with an action caption) or a notice (empty action) over the panel.
@@ -68,12 +71,12 @@ class MultiActionDialog : public VSTGUI::CViewContainer, public VSTGUI::IControl
 
  private:
   void layout();
-  // The prompt's font: the dialog's, made smaller when the prompt would not fit.
-  void fitPrompt();
+  // The one text size of the prompt, the name and the buttons (see layout).
+  void fitText();
 
   DialogResultHandler* m_resultHandler = nullptr;
   VSTGUI::SharedPointer<VSTGUI::CFontDesc> m_font;
-  VSTGUI::SharedPointer<VSTGUI::CFontDesc> m_promptFont;
+  VSTGUI::SharedPointer<VSTGUI::CFontDesc> m_textFont;
   VSTGUI::CRect m_panel;
   CSimpleLabel* m_prompt = nullptr;
   VSTGUI::CTextEdit* m_textField = nullptr;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "Frameworks/Gui/CFrame.h"
+#include "Frameworks/Gui/CTextEdit.h"
 #include "source/editor/cMessageDialogue.h"
 
 using namespace VSTGUI;
@@ -25,6 +27,9 @@ void SaveDialog::prepare() {
   setName(setup.proposedName);
   setSecondButtonVisible(setup.overwriteEnabled);
   if (messageDialogue()->isVisible()) messageDialogue()->setVisible(false);
+  // The name is ready to be typed over: the proposal selected, the keys here.
+  if (VSTGUI::CFrame* frame = getFrame()) frame->setFocusView(textField());
+  textField()->selectAll();
   invalid();
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "Frameworks/AppearanceManager/AppearanceManager.h"
 #include "Frameworks/Core/Assert.h"
@@ -51,6 +52,21 @@ void addMissingEntry(COptionMenu* menu, const char* text) {
   menu->addSeparator();
   menu->addEntry(text, -1, CMenuItem::kDisabled);
 }
+
+// The manual icon of the top strip: a press of the left button opens the manual at once, however
+// short the click. The second press of a double click opens nothing more.
+class ManualIcon : public CView {
+ public:
+  ManualIcon(const CRect& size, std::function<void()> open) : CView(size), m_open(std::move(open)) {}
+  CMouseEventResult onMouseDown(CPoint&, const CButtonState& buttons) override {
+    if (!buttons.isLeftButton()) return kMouseEventNotHandled;
+    if (!buttons.isDoubleClick()) m_open();
+    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+  }
+
+ private:
+  std::function<void()> m_open;
+};
 
 // The options menu is a menu of actions: the mouse wheel must not fire them one after another
 // the way it steps through presets or themes.
@@ -142,11 +158,7 @@ void ToolBar::createControls(CFrame* frame, const AboutBox* aboutBox, const Regi
   m_zoomFont = makeOwned<CFontDesc>("Tahoma_Small", zoomFontSize(zoomRect.getWidth()));
   m_zoomLabel->setFont(m_zoomFont);
 
-  if (!regions.manualIcon.isEmpty()) {
-    // Only there for the help box's hit test; the editor's idle opens the manual.
-    m_manualArea = new CView(regions.manualIcon);
-    m_manualArea->setMouseEnabled(false);
-  }
+  if (!regions.manualIcon.isEmpty()) m_manualArea = new ManualIcon(regions.manualIcon, [this] { openManual(); });
 
   for (CView* view : std::initializer_list<CView*>{m_optionsMenu, m_compareLabel, m_currentLabel, m_saveButton,
                                                    m_bankMenu, m_bankStepper, m_presetMenu, m_presetStepper,
@@ -223,6 +235,9 @@ void ToolBar::rebuildOptionsMenu() {
   m_optionsMenu->addEntry(CMenuItem::makeWithTag("convert old preset / bank file", kConvertOldBankItem));
   if (missingPresetFiles() || missingThemeFiles())
     m_optionsMenu->addEntry(CMenuItem::makeWithTag("open diagnostic log", kDiagnosticLogItem));
+  // A setting rather than an action: checked while it is on.
+  CMenuItem* vertical = m_optionsMenu->addEntry(CMenuItem::makeWithTag("drag knobs vertically", kVerticalKnobDragItem));
+  vertical->setChecked(m_editor.verticalKnobDrag());
 }
 
 void ToolBar::rebuildBankMenu() {
@@ -364,16 +379,16 @@ void ToolBar::appearanceChosen() {
 void ToolBar::optionChosen(int32_t tag) {
   switch (tag) {
     case kWebSiteItem:
-      VSTGUI::openUrl(kWebSiteUrl);
+      openOnDesktop(kWebSiteUrl, "the web site");
       break;
     case kAboutItem:
       showCredits();
       break;
     case kExploreUserPresetsItem:
-      VSTGUI::openUrl(m_core.userPresetsFolder());
+      openOnDesktop(m_core.userPresetsFolder(), "the user presets folder");
       break;
     case kExploreUserThemesItem:
-      VSTGUI::openUrl(m_appearance.userFolder());
+      openOnDesktop(m_appearance.userFolder(), "the user appearance themes folder");
       break;
     case kReloadThemesItem: {
       m_editor.reloadThemes();
@@ -389,6 +404,10 @@ void ToolBar::optionChosen(int32_t tag) {
       break;
     case kDiagnosticLogItem:
       showDiagnosticLog();
+      break;
+    case kVerticalKnobDragItem:
+      m_editor.verticalKnobDragSelected(!m_editor.verticalKnobDrag());
+      rebuildOptionsMenu();
       break;
     default:
       break;
@@ -487,10 +506,25 @@ void ToolBar::convertOldBank(const std::string& path) {
 }
 
 bool ToolBar::openManual() {
+  ++m_manualOpens;
   const std::string file = m_aboutBox && !m_aboutBox->manualFileName.empty() ? m_aboutBox->manualFileName
                                                                              : std::string("Skarvel.html");
   // The manual lives in the data folder beside the plug-in, not in the host's working folder.
-  return VSTGUI::openUrl(platform::dataFilePath(file));
+  return openOnDesktop(platform::dataFilePath(file), "the HTML manual");
+}
+
+bool ToolBar::openOnDesktop(const std::string& target, const std::string& what) {
+  std::string reason;
+  if (VSTGUI::openUrl(target, reason)) return true;
+  if (!m_frame) return false;
+  // Say why nothing opens. A dialog already shown (the credits, whose link opens the manual)
+  // gives way to the message.
+  std::vector<std::string> lines{"Could not open " + what + "."};
+  if (!reason.empty()) lines.push_back(reason);
+  m_frame->setModalView(nullptr);
+  auto dialog = owned(new cCustomDialogue(m_frame->getViewSize(), "Error", lines, "", nullptr, m_font));
+  m_frame->setModalView(dialog);
+  return false;
 }
 
 // --- the credits ----------------------------------------------------------------------------

@@ -73,6 +73,7 @@ class ToolBar : public VSTGUI::IControlListener {
     kReloadThemesItem = 16,
     kConvertOldBankItem = 32,
     kDiagnosticLogItem = 64,
+    kVerticalKnobDragItem = 128,
   };
 
   // The two places of the top strip that the background drawing decides, in frame pixels: the
@@ -116,8 +117,10 @@ class ToolBar : public VSTGUI::IControlListener {
   void valueChanged(VSTGUI::CControl* control) override;
 
   // Opens "Skarvel.html" from the data folder in the default browser (manual icon and the
-  // credits link). False when the desktop could not be asked.
+  // credits link). False when the desktop could not be asked; a dialog then says why.
   bool openManual();
+  // How often the manual was asked for (each press of the manual icon asks once).
+  int manualOpenCount() const { return m_manualOpens; }
 
   // The dialogs the options menu opens; public for the editor's keyboard shortcuts and tests.
   void showCredits();
@@ -172,6 +175,9 @@ class ToolBar : public VSTGUI::IControlListener {
   std::size_t bankIndexOfList(std::size_t listPosition) const;
   std::size_t listPositionOfBank(std::size_t bankIndex) const;
   VSTGUI::CRect scaled(double x, double y, double width, double height) const;
+  // Opens a web address, file or folder with the desktop's opener; when that fails a dialog
+  // names `what` and the reason.
+  bool openOnDesktop(const std::string& target, const std::string& what);
   double captionFontSize() const;
   double zoomFontSize(double width) const;
 
@@ -208,6 +214,7 @@ class ToolBar : public VSTGUI::IControlListener {
   std::vector<std::size_t> m_bankLists;
   // The edited state last shown by the "compare" label.
   bool m_editedShown = false;
+  int m_manualOpens = 0;
 };
 
 }  // namespace skarvel

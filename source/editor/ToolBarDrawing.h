@@ -71,25 +71,46 @@ inline void drawButton(VSTGUI::CDrawContext* context, const VSTGUI::CRect& r, co
   context->drawString(caption, r, VSTGUI::kCenterText, true);
 }
 
+// Scales `wanted` down by the proportion the text is too wide, then measures again: a back end
+// that draws whole-pixel sizes only (GDI+ under wine rounds to the nearest) can draw the scaled
+// size wider than the proportion promises, so the size keeps stepping down until the text fits.
+// `measure` gives the text's width at a size; 6 is the smallest size.
+template <typename Measure>
+double shrinkToFit(const Measure& measure, double wanted, double width) {
+  double measured = measure(wanted);
+  if (measured <= width || measured <= 0) return wanted;
+  double size = std::max(6.0, wanted * width / measured);
+  for (int step = 0; step < 16 && size > 6.0; ++step) {
+    measured = measure(size);
+    if (measured <= width + 0.5 || measured <= 0) break;
+    size = std::max(6.0, std::min(size * width / measured, size - 0.25));
+  }
+  return size;
+}
+
 // The largest size up to `wanted` at which every text fits into `width` in font `name`,
 // measured without a draw context (for views that size their font before drawing).
 inline double fittingFontSize(const std::string& name, std::initializer_list<const char*> texts, double wanted,
                               double width) {
-  auto probe = VSTGUI::makeOwned<VSTGUI::CFontDesc>(name, wanted);
-  const VSTGUI::IPlatformFont* font = probe->getPlatformFont();
-  if (!font) return wanted;
-  double widest = 0;
-  for (const char* text : texts) widest = std::max(widest, font->getStringWidth(text));
-  return widest <= width || widest <= 0 ? wanted : std::max(6.0, wanted * width / widest);
+  auto widest = [&](double size) {
+    auto probe = VSTGUI::makeOwned<VSTGUI::CFontDesc>(name, size);
+    const VSTGUI::IPlatformFont* font = probe->getPlatformFont();
+    double widest = 0;
+    if (font)
+      for (const char* text : texts) widest = std::max(widest, font->getStringWidth(text));
+    return widest;
+  };
+  return shrinkToFit(widest, wanted, width);
 }
 
 // The largest font size up to `wanted` at which `text` fits into `width` with `font`.
 inline double fittingFontSize(VSTGUI::CDrawContext* context, VSTGUI::CFontDesc* font, const std::string& text,
                               double wanted, double width) {
-  context->setFont(font, wanted);
-  const double measured = context->getStringWidth(text);
-  if (measured <= width || measured <= 0) return wanted;
-  return std::max(6.0, wanted * width / measured);
+  auto measured = [&](double size) {
+    context->setFont(font, size);
+    return context->getStringWidth(text);
+  };
+  return shrinkToFit(measured, wanted, width);
 }
 
 }  // namespace skarvel::toolbar_drawing

@@ -24,6 +24,11 @@ class ToolBarToEditorInterface {
   // Read the theme files again and apply the remembered theme. The toolbar refills its
   // appearance menu afterwards and then calls appearanceSelected with the current position.
   virtual void reloadThemes() = 0;
+  // Whether every knob is dragged vertically (up and right increase) rather than round its
+  // dial; a host that asks for a knob mode overrides it.
+  virtual bool verticalKnobDrag() const = 0;
+  // The options menu switched vertical knob dragging: apply it and remember it.
+  virtual void verticalKnobDragSelected(bool vertical) = 0;
 };
 
 }  // namespace skarvel

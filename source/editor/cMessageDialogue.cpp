@@ -58,8 +58,9 @@ void cMessageDialogue::draw(CDrawContext* context) {
   if (!m_action.empty()) textRect.bottom = yesRect().top;
   context->drawString(text, textRect, kCenterText, true);
   if (!m_action.empty()) {
-    draw::drawButton(context, yesRect(), "YES", m_font, fontSize, false);
-    draw::drawButton(context, noRect(), "NO", m_font, fontSize, false);
+    // The buttons' captions share the message's size, shrunk with it when it is long.
+    draw::drawButton(context, yesRect(), "YES", m_font, size, false);
+    draw::drawButton(context, noRect(), "NO", m_font, size, false);
   }
   context->restoreGlobalState();
   setDirty(false);

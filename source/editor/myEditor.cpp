@@ -1,5 +1,6 @@
 #include "source/editor/myEditor.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -20,6 +21,9 @@
 #include "source/editor/CStereoPeaksView.h"
 #include "source/editor/CStereoWavsView.h"
 #include "source/editor/CToolTip.h"
+#include "source/editor/CValueEntry.h"
+#include "source/editor/CValueReadout.h"
+#include "source/SkarvelParameterTable.h"
 
 namespace skarvel {
 
@@ -151,14 +155,18 @@ bool myEditor::openFrame(void* parent, VSTGUI::PlatformType type) {
   createControls();
   createDisplays();
   recolourViews();
+  m_verticalKnobDrag = settings().readText(kKnobDragValue) == "vertical";
+  m_preferredKnobMode = m_verticalKnobDrag ? VSTGUI::kLinearMode : -1;
   toolBar().createControls(frame, &skarvelAboutBox(), ToolBar::Regions{m_appearanceRegion, m_manualIconRegion});
+  // Over everything else, the toolbar included.
+  m_readout = new CValueReadout(m_labelFont, m_size.scale);
+  frame->addView(m_readout);
   toolBar().initialise(sizeControlIndex(settings().readSize()), appearanceManager().currentPosition());
 
   // Every control, the envelope drawing and the label views show the current values.
   for (int id = 0; id < kEditorParameterCount; ++id) setParameterFromHost(id, m_core.parameterValue(id));
   m_lastIdleTicks = 0;
   m_lastScopeIndex = -1;
-  m_manualPressed = false;
   return true;
 }
 
@@ -205,6 +213,7 @@ void myEditor::createControls() {
     if (!control) continue;
     if (id == kOutputGainId) control->setDefaultValue(kOutputGainDefault);
     if (id == kVelosensId) control->setDefaultValue(kVelosensDefault);
+    control->setWheelInc(kWheelStep);
     frame->addView(control);
     m_controls[static_cast<std::size_t>(id)] = control;
     if (id == kAdsr2LevelId) m_adsr2Target = static_cast<CMultiSwitch*>(control);
@@ -255,6 +264,10 @@ void myEditor::close() {
     m_envDisplay = nullptr;
     m_adsr2Target = nullptr;
     m_controls.fill(nullptr);
+    m_readout = nullptr;
+    m_entry = nullptr;
+    m_closedEntries.clear();
+    m_entryId = m_readoutId = m_gestureId = -1;
   }
   EditorCore::close();
 }
@@ -299,9 +312,18 @@ void myEditor::guiSizeSelected(float sizeIndex) {
     applySize(next);
     return;
   }
+  cancelValueEntry();
+  removeClosedEntries();
+  showReadout(-1);
   const CRect oldExtent = frame->getViewSize();
   const CRect newExtent(0, 0, static_cast<std::int16_t>(next.width), static_cast<std::int16_t>(next.height));
-  if (newExtent != oldExtent && !frame->setSize(newExtent.getWidth(), newExtent.getHeight())) return;
+  if (newExtent != oldExtent && !frame->setSize(newExtent.getWidth(), newExtent.getHeight())) {
+    // The control steps on from the size the window really has; the choice stays stored for the
+    // next opening.
+    if (CDireDeridZoom* zoom = toolBar().sizeControl()) zoom->setValue(static_cast<float>(m_size.index));
+    toolBar().showTimedNotice("The host keeps the window's size: reopen the editor to see the new size.");
+    return;
+  }
   applySize(next);
   frame->setViewSize(m_frameExtent);
   frame->setMouseableArea(m_frameExtent);
@@ -330,6 +352,7 @@ void myEditor::guiSizeSelected(float sizeIndex) {
   for (CLabelViews* label : switchedLabels())
     if (label) label->setFont(labelFontAt(14 * m_size.scale));
   if (m_adsr2Target) m_adsr2Target->setFont(labelFontAt(12 * m_size.scale));
+  if (m_readout) m_readout->setScale(m_size.scale);
   if (auto* velosens = dynamic_cast<CSliderFlat*>(control(kVelosensId)))
     velosens->setLabelFont(labelFontAt(12 * m_size.scale));
   toolBar().frameResized();
@@ -343,6 +366,7 @@ void myEditor::valueChanged(VSTGUI::CControl* control) {
     m_core.parameterChangedFromEditor(id, value);
     refreshValueText(id);
     updateDisplays(id, value);
+    if (id == m_readoutId) showReadout(id);
   }
   if (m_toolbar) m_toolbar->presetEdited();
 }
@@ -355,6 +379,7 @@ void myEditor::setParameterFromHost(int id, float value) {
   c->setValue(value);
   refreshValueText(id);
   updateDisplays(id, value);
+  if (id == m_readoutId && !m_entry) showReadout(id);
 }
 
 void myEditor::programChanged(int listIndex, int programIndex) {
@@ -367,6 +392,8 @@ void myEditor::refreshValueText(int id) {
   char text[kDisplayTextSize] = {};
   m_core.getParameterDisplayText(id, text, sizeof(text));
   text[kDisplayTextSize - 1] = 0;
+  // The comb filter's display follows the engine's sample rate; typed values need its ratio.
+  if (id == kCombFilter) m_combBase = ParameterReadout::combBaseFromDisplay(c->getValue(), text, m_combBase);
   if (auto* knob = dynamic_cast<CKnobFlatSwitch*>(c))
     knob->setValueText(text);
   else if (auto* slider = dynamic_cast<CSliderFlat*>(c))
@@ -402,6 +429,7 @@ void myEditor::updateDisplays(int id, float v) {
 
 void myEditor::idle() {
   EditorCore::idle();
+  removeClosedEntries();
   const std::uint32_t now = tickCount();
   if (m_lastIdleTicks != 0 && now - m_lastIdleTicks < kIdleInterval) return;
   m_lastIdleTicks = now;
@@ -410,28 +438,45 @@ void myEditor::idle() {
 
 void myEditor::idleNow() {
   if (!isOpen()) return;
-  updateHelp();
-  watchManualIcon();
+  // One look at the pointer serves the help box and the readout.
+  VSTGUI::CPoint where;
+  const bool mouseKnown = frame->getCurrentMouseLocation(where);
+  const bool buttonsHeld = frame->getCurrentMouseButtons().getButtonState() != 0;
+  updateHelp(mouseKnown, where, buttonsHeld);
+  updateReadout(mouseKnown, where, buttonsHeld);
   feedMeters();
 }
 
+// Setting the same text or visibility again changes nothing, so the help box is redrawn only
+// when what it shows changes.
 void myEditor::showHelp(const HelpText& text, bool envelopeVisible) {
   m_helpBox->setLines(text);
   if (m_envDisplay) m_envDisplay->setVisible(envelopeVisible);
   m_helpBox->setVisible(!envelopeVisible);
-  m_helpBox->setDirty();
 }
 
-void myEditor::updateHelp() {
+const HelpText& myEditor::helpForControl(VSTGUI::CControl* control) {
+  const int32_t tag = control->getTag();
+  if (control == toolBar().bankMenu()) return help::kBankMenu;
+  if (control == toolBar().presetMenu()) return help::kPresetMenu;
+  if (control->isTypeOf("COptionMenu") && tag < 4) return help::kTargetMenu;
+  if (tag >= 0 && tag < kEditorParameterCount) return parameterHelp(tag);
+  if (tag == kSizeControlTag) return help::kSizeMenu;
+  return help::kGeneral;
+}
+
+void myEditor::updateHelp(bool mouseKnown, const VSTGUI::CPoint& where, bool buttonsHeld) {
   if (!frame || !m_helpBox || frame->getModalView()) return;
-  if (frame->getCurrentMouseButtons().getButtonState() != 0) return;
-  m_helpBox->setLines(help::kGeneral);
-  VSTGUI::CPoint where;
-  if (!frame->getCurrentMouseLocation(where)) return;
+  if (buttonsHeld) return;
+  if (!mouseKnown) {
+    m_helpBox->setLines(help::kGeneral);
+    return;
+  }
   if (m_appearanceRegion.pointInside(where)) return showHelp(help::kAppearanceRegion, false);
   if (m_manualIconRegion.pointInside(where)) return showHelp(help::kManualRegion, false);
   const bool overEnvelope = m_envRect.pointInside(where);
-  VSTGUI::CView* view = frame->getViewAt(where, VSTGUI::GetViewOptions().deep());
+  // The readout takes no mouse input: what lies under it counts.
+  VSTGUI::CView* view = frame->getViewAt(where, VSTGUI::GetViewOptions().deep().mouseEnabled());
   auto* control = dynamic_cast<VSTGUI::CControl*>(view);
   // Over the bare panel (or the envelope drawing itself) the general text stays; the envelope
   // drawing shows only while the mouse is over its area.
@@ -439,30 +484,7 @@ void myEditor::updateHelp() {
   if (view == toolBar().optionsMenu()) return showHelp(help::kOptionsMenu, false);
   if (view->isTypeOf("CStereoPeaksView")) return showHelp(help::kPeakMeters, false);
   if (view->isTypeOf("CStereoWavsView")) return showHelp(help::kOscilloscope, false);
-  const int32_t tag = control->getTag();
-  if (view->isTypeOf("COptionMenu") && tag < 4)
-    m_helpBox->setLines(help::kTargetMenu);
-  else if (tag >= 0 && tag < kEditorParameterCount)
-    m_helpBox->setLines(parameterHelp(tag));
-  else if (tag == kSizeControlTag)
-    m_helpBox->setLines(help::kSizeMenu);
-  else
-    m_helpBox->setLines(help::kGeneral);
-  if (m_envDisplay) m_envDisplay->setVisible(overEnvelope);
-  m_helpBox->setVisible(!overEnvelope);
-  m_helpBox->setDirty();
-}
-
-void myEditor::watchManualIcon() {
-  // One press opens the manual once, however long the button is held.
-  VSTGUI::CPoint where;
-  const bool pressed = frame->getCurrentMouseLocation(where) && m_manualIconRegion.pointInside(where) &&
-                       frame->getCurrentMouseButtons().getButtonState() == VSTGUI::kLButton;
-  if (pressed && !m_manualPressed) {
-    ++m_manualOpens;
-    toolBar().openManual();
-  }
-  m_manualPressed = pressed;
+  showHelp(helpForControl(control), overEnvelope);
 }
 
 void myEditor::feedMeters() {
@@ -482,6 +504,171 @@ void myEditor::feedMeters() {
       m_scope->handOver(m_scopeRing->data(), static_cast<std::uint32_t>(index) % core::ScopePeakExchange::kRingSize);
     }
   }
+}
+
+// --- readout, wheel, double click and typed entry ------------------------------------------
+
+VSTGUI::CControl* myEditor::readoutControl(VSTGUI::CControl* control) const {
+  if (!control) return nullptr;
+  const int id = control->getTag();
+  if (id < 0 || id >= kEditorParameterCount || m_controls[static_cast<std::size_t>(id)] != control) return nullptr;
+  return ParameterReadout::hasReadout(id) ? control : nullptr;
+}
+
+ParameterReadout::Context myEditor::readoutContext() const {
+  ParameterReadout::Context context;
+  const VSTGUI::CControl* bandPass = m_controls[static_cast<std::size_t>(kBPMelodyId)];
+  context.bandPassOn = bandPass ? bandPass->getValue() >= 0.5f : m_core.parameterValue(kBPMelodyId) >= 0.5f;
+  context.combBase = m_combBase;
+  return context;
+}
+
+std::string myEditor::displayText(int id) {
+  char text[kDisplayTextSize] = {};
+  m_core.getParameterDisplayText(id, text, sizeof(text));
+  text[kDisplayTextSize - 1] = 0;
+  return text;
+}
+
+void myEditor::showReadout(int id) {
+  if (!m_readout || !frame) return;
+  VSTGUI::CControl* c = id >= 0 && id < kEditorParameterCount ? m_controls[static_cast<std::size_t>(id)] : nullptr;
+  if (!c) {
+    m_readout->hide();
+    m_readoutId = -1;
+    return;
+  }
+  m_readoutId = id;
+  m_readout->showBeside(c->getViewSize(), frame->getViewSize(),
+                        ParameterReadout::text(id, c->getValue(), displayText(id), readoutContext()));
+}
+
+void myEditor::updateReadout(bool mouseKnown, const VSTGUI::CPoint& where, bool buttonsHeld) {
+  if (!frame || !m_readout || m_entry) return;  // an open field keeps its caption
+  int id = m_gestureId;
+  if (id < 0 && mouseKnown && !buttonsHeld && !frame->getModalView() && !frame->getOpenPopup()) {
+    VSTGUI::CView* view = frame->getViewAt(where, VSTGUI::GetViewOptions().deep().mouseEnabled());
+    if (auto* control = readoutControl(dynamic_cast<VSTGUI::CControl*>(view))) id = control->getTag();
+  }
+  if (id != m_readoutId || id < 0) showReadout(id);
+}
+
+void myEditor::controlBeginEdit(VSTGUI::CControl* control) {
+  if (!readoutControl(control)) return;
+  m_gestureId = control->getTag();
+  if (!m_entry) showReadout(m_gestureId);
+}
+
+void myEditor::controlEndEdit(VSTGUI::CControl* control) {
+  if (control && control->getTag() == m_gestureId) m_gestureId = -1;
+}
+
+int32_t myEditor::controlModifierClicked(VSTGUI::CControl* control, VSTGUI::CButtonState buttons) {
+  VSTGUI::CControl* c = readoutControl(control);
+  if (!c) return 0;
+  const int id = c->getTag();
+  if (buttons.isRightButton() && buttons.getModifierState() == 0) return openValueEntry(id) ? 1 : 0;
+  // Ctrl+click keeps restoring the control's own default; a plain double click takes the table's.
+  if (buttons.isLeftButton() && buttons.isDoubleClick() && buttons.getModifierState() == 0) {
+    resetToTableDefault(id);
+    return 1;
+  }
+  return 0;
+}
+
+void myEditor::applyUserValue(int id, float value) {
+  VSTGUI::CControl* c = control(id);
+  if (!c) return;
+  c->beginEdit();
+  if (c->getValue() != value) {
+    c->setValue(value);
+    c->valueChanged();
+  }
+  c->endEdit();
+  c->invalid();
+}
+
+void myEditor::resetToTableDefault(int id) {
+  if (id < 0 || id >= kParameterCount) return;
+  applyUserValue(id, kParameterTable[static_cast<std::size_t>(id)].defaultValue);
+}
+
+bool myEditor::openValueEntry(int id) {
+  VSTGUI::CControl* c = control(id);
+  if (!frame || !c || !ParameterReadout::hasReadout(id)) return false;
+  cancelValueEntry();
+  const double s = m_size.scale;
+  const double fontSize = std::max(11.0, std::round(13.0 * s));
+  const CRect& r = c->getViewSize();
+  const double width = std::max(r.getWidth() + 8.0 * s, std::round(84.0 * s));
+  const double height = std::ceil(fontSize * 1.6);
+  const CRect bounds = frame->getViewSize();
+  double left = std::round(r.getCenter().x - width / 2);
+  double top = std::round(r.getCenter().y - height / 2);
+  left = std::max(bounds.left, std::min(left, bounds.right - width));
+  top = std::max(bounds.top, std::min(top, bounds.bottom - height));
+  const CRect field(left, top, left + width, top + height);
+
+  const std::string number = ParameterReadout::number(id, c->getValue(), displayText(id), readoutContext());
+  m_entry = new CValueEntry(field, labelFontAt(fontSize), number,
+                            [this](const std::string& text) { return submitValueEntry(text); },
+                            [this] { cancelValueEntry(); });
+  m_entryId = id;
+  frame->addView(m_entry);
+  m_entry->begin();
+  // The readout becomes the field's caption: what is typed, in which unit, and how to finish.
+  const std::string_view unit = ParameterReadout::unitText(ParameterReadout::unit(id));
+  std::string caption(ParameterReadout::name(id));
+  if (!unit.empty()) caption += " in " + std::string(unit);
+  caption += ": Return applies, Esc cancels";
+  m_readoutId = id;
+  if (m_readout) m_readout->showBeside(field, bounds, caption);
+  return true;
+}
+
+bool myEditor::submitValueEntry(const std::string& text) {
+  if (!m_entry || m_entryId < 0) return false;
+  const int id = m_entryId;
+  VSTGUI::CControl* c = control(id);
+  float value = 0.0f;
+  if (!c || !ParameterReadout::parse(id, text, readoutContext(), value)) {
+    // Refused: the field stays open and the caption says what is expected.
+    if (m_readout && c)
+      m_readout->showBeside(m_entry->getViewSize(), frame->getViewSize(),
+                            ParameterReadout::hint(id, c->getValue(), displayText(id), readoutContext()), true);
+    return false;
+  }
+  cancelValueEntry();
+  applyUserValue(id, value);
+  showReadout(id);
+  return true;
+}
+
+void myEditor::cancelValueEntry() {
+  if (!m_entry) return;
+  CValueEntry* entry = m_entry;
+  m_entry = nullptr;
+  m_entryId = -1;
+  // The field may be running its own key or focus handler: it leaves the frame at the next idle.
+  entry->finish();
+  entry->setVisible(false);
+  entry->setMouseEnabled(false);
+  m_closedEntries.push_back(entry);
+  showReadout(-1);
+}
+
+void myEditor::removeClosedEntries() {
+  if (m_closedEntries.empty()) return;
+  std::vector<CValueEntry*> closed;
+  closed.swap(m_closedEntries);
+  if (!frame) return;
+  for (CValueEntry* entry : closed) frame->removeView(entry);
+}
+
+void myEditor::verticalKnobDragSelected(bool vertical) {
+  m_verticalKnobDrag = vertical;
+  m_preferredKnobMode = vertical ? VSTGUI::kLinearMode : -1;
+  settings().writeText(kKnobDragValue, vertical ? "vertical" : "circular");
 }
 
 }  // namespace skarvel

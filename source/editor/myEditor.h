@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "Frameworks/AppearanceManager/AppearanceFactory.h"
 #include "Frameworks/AppearanceManager/AppearanceManager.h"
@@ -17,6 +18,7 @@
 #include "source/editor/EditorLayout.h"
 #include "source/editor/EditorSize.h"
 #include "source/editor/HelpTexts.h"
+#include "source/editor/ParameterReadout.h"
 #include "source/editor/ThemeColours.h"
 #include "source/editor/ToolBar.h"
 #include "source/editor/ToolBarToEditorInterface.h"
@@ -32,6 +34,8 @@ class CMultiSwitch;
 class CStereoPeaksView;
 class CStereoWavsView;
 class CToolTip;
+class CValueEntry;
+class CValueReadout;
 
 // Skarvel's editor window: the panel picture, the 36 parameter controls at their places, the
 // envelope drawing, oscilloscope, peak meters, help box and the two switching labels, scaled to
@@ -41,6 +45,11 @@ class CToolTip;
 // and the engine), and a value the host or a program change sets moves the control without
 // coming back. The idle pass, at most every 99 ms, updates the help box for whatever is under
 // the mouse and feeds the meters and the oscilloscope from the engine.
+//
+// Beyond dragging, a knob or slider shows its name and value with its unit beside it while the
+// mouse is over it or it is being adjusted; the mouse wheel steps it (finer with Shift); a double
+// click sets the parameter's default from the parameter table; a right click opens a field to
+// type the value in its unit.
 class myEditor : public EditorCore, public VSTGUI::IControlListener, public ToolBarToEditorInterface {
  public:
   static constexpr const char* kLabelFontName = "Tahoma_Small";
@@ -50,6 +59,10 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   static constexpr int32_t kSizeControlTag = 19001;
   static constexpr float kOutputGainDefault = 0.27027026f;  // nearest float to 10/37
   static constexpr float kVelosensDefault = 1.0f;
+  // Normalised change per wheel notch on knobs and sliders; Shift makes it ten times finer.
+  static constexpr float kWheelStep = 0.02f;
+  // The settings value that remembers vertical knob dragging ("vertical" or "circular").
+  static constexpr const char* kKnobDragValue = "knobDrag";
 
   myEditor(core::PluginToHostInterface& effect, core::EditorToPluginCoreInterface& core,
            appearance::AppearanceFactory& appearances, core::ScopePeakExchange& scopeFeed);
@@ -73,6 +86,11 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
 
   // --- from the controls ---
   void valueChanged(VSTGUI::CControl* control) override;
+  // A right click (typed entry) or a double click (the table default) on a knob or slider.
+  int32_t controlModifierClicked(VSTGUI::CControl* control, VSTGUI::CButtonState buttons) override;
+  // A gesture on a knob or slider shows its readout until the gesture ends.
+  void controlBeginEdit(VSTGUI::CControl* control) override;
+  void controlEndEdit(VSTGUI::CControl* control) override;
 
   // --- from the toolbar ---
   // The theme at `position` of the appearance manager is shown. It is remembered as the
@@ -84,6 +102,17 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   void guiSizeSelected(float sizeIndex) override;
   // Reads the theme files again and applies the remembered theme.
   void reloadThemes() override;
+  bool verticalKnobDrag() const override { return m_verticalKnobDrag; }
+  void verticalKnobDragSelected(bool vertical) override;
+
+  // Sets parameter `id` to its default from the parameter table, as one gesture.
+  void resetToTableDefault(int id);
+  // Opens the field to type parameter `id`'s value in (false for a switch or while closed).
+  bool openValueEntry(int id);
+  // Offers typed text for the open field, as Return does: true when it was applied.
+  bool submitValueEntry(const std::string& text);
+  // Closes the open field without changing anything, as Escape does.
+  void cancelValueEntry();
 
   // --- state, for the toolbar and for tests ---
   const EditorSize& size() const { return m_size; }
@@ -100,10 +129,15 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   CStereoPeaksView* peakMeters() const { return m_peaks; }
   CLabelViewsChange* keytrackLabel() const { return m_labelChange; }
   CLabelViewsADSR* adsrTargetLabel() const { return m_labelADSR; }
+  CValueReadout* readout() const { return m_readout; }
+  // The parameter the readout shows (-1: none).
+  int readoutId() const { return m_readoutId; }
+  CValueEntry* valueEntry() const { return m_entry; }
+  int valueEntryId() const { return m_entryId; }
   const VSTGUI::CRect& appearanceRegion() const { return m_appearanceRegion; }
   const VSTGUI::CRect& manualIconRegion() const { return m_manualIconRegion; }
   // How often the manual was opened from the manual icon (each press opens it once).
-  int manualOpenCount() const { return m_manualOpens; }
+  int manualOpenCount() const { return m_toolbar ? m_toolbar->manualOpenCount() : 0; }
   // The size index the size control started from at open.
   static float sizeControlIndex(float stored);
   // Runs the throttled part of idle now (tests drive time themselves).
@@ -122,9 +156,19 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   void updateDisplays(int id, float value);
   // The two labels that follow the band-pass melody switch (null while the editor is closed).
   std::array<CLabelViews*, 2> switchedLabels() const;
-  void updateHelp();
+  void updateHelp(bool mouseKnown, const VSTGUI::CPoint& where, bool buttonsHeld);
+  void updateReadout(bool mouseKnown, const VSTGUI::CPoint& where, bool buttonsHeld);
+  // Shows parameter `id`'s readout beside its control (-1 hides it).
+  void showReadout(int id);
+  ParameterReadout::Context readoutContext() const;
+  std::string displayText(int id);
+  // Sets the value the user chose for `id` as one gesture: begin, value, end.
+  void applyUserValue(int id, float value);
+  // The control when it is a knob or slider of a parameter (the ones with a readout).
+  VSTGUI::CControl* readoutControl(VSTGUI::CControl* control) const;
+  void removeClosedEntries();
   void showHelp(const HelpText& text, bool envelopeVisible);
-  void watchManualIcon();
+  const HelpText& helpForControl(VSTGUI::CControl* control);
   void feedMeters();
 
   core::ScopePeakExchange& m_scopeFeed;
@@ -150,6 +194,15 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   CMultiSwitch* m_adsr2Target = nullptr;
   CLabelViewsChange* m_labelChange = nullptr;
   CLabelViewsADSR* m_labelADSR = nullptr;
+  CValueReadout* m_readout = nullptr;
+  CValueEntry* m_entry = nullptr;
+  int m_entryId = -1;
+  // Fields closed during their own event handling; removed at the next idle.
+  std::vector<CValueEntry*> m_closedEntries;
+  int m_readoutId = -1;
+  int m_gestureId = -1;  // the knob or slider being adjusted (-1: none)
+  double m_combBase = ParameterReadout::kCombBaseAt44100;
+  bool m_verticalKnobDrag = false;
   VSTGUI::CRect m_envRect;
   VSTGUI::CRect m_appearanceRegion;
   VSTGUI::CRect m_manualIconRegion;
@@ -159,8 +212,6 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
   std::unique_ptr<std::array<float, core::ScopePeakExchange::kRingSize>> m_scopeRing;
   int m_lastScopeIndex = -1;
   std::uint32_t m_lastIdleTicks = 0;
-  bool m_manualPressed = false;
-  int m_manualOpens = 0;
 };
 
 }  // namespace skarvel

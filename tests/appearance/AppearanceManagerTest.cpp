@@ -265,7 +265,8 @@ TEST_F(AppearanceManagerTest, ReopeningWithTheSameBrokenFileAddsNoRepeatedReport
   writeFile(userFolder + "/Broken.yaml", themeText("Broken", "  graphClipRGB: [1, 2]\n"));
   manager.reload();
   EXPECT_EQ(messages.count(), 13u);
-  EXPECT_EQ(std::vector<std::string>(messages.lines().end() - 3, messages.lines().end()), first);
+  const std::vector<std::string> after = messages.lines();
+  EXPECT_EQ(std::vector<std::string>(after.end() - 3, after.end()), first);
 }
 
 TEST_F(AppearanceManagerTest, AReportDroppedFromTheBoundedLogIsGivenAgain) {
@@ -273,7 +274,9 @@ TEST_F(AppearanceManagerTest, AReportDroppedFromTheBoundedLogIsGivenAgain) {
   manager.reload();
   const std::vector<std::string> report = messages.lines();
   for (std::size_t i = 0; i < presets::MessageList::kMaxLines; ++i) messages.append("filler");
-  ASSERT_EQ(std::find(messages.lines().begin(), messages.lines().end(), report[0]), messages.lines().end());
+  const std::vector<std::string> filled = messages.lines();
+  ASSERT_EQ(std::find(filled.begin(), filled.end(), report[0]), filled.end());
   manager.reload();
-  EXPECT_EQ(std::vector<std::string>(messages.lines().end() - 3, messages.lines().end()), report);
+  const std::vector<std::string> after = messages.lines();
+  EXPECT_EQ(std::vector<std::string>(after.end() - 3, after.end()), report);
 }

@@ -105,6 +105,41 @@ TEST_F(Knob, CircularDragFollowsTheAngleAndPinsAtTheEnds) {
   up(knob, 140, 160, 0);
 }
 
+// The click itself takes the value at its angle, wherever the knob stood: the old value only
+// matters for pinning at the ends once the mouse moves on.
+TEST_F(Knob, CircularClickTakesTheValueAtTheClickedAngleWhateverTheOldValue) {
+  host.knobMode = kCircularMode;
+  const struct {
+    float before;
+    double x, y;
+    float expected;
+  } clicks[] = {
+      {0.0f, 160, 122, 5.0f / 6.0f},  // three o'clock from the start
+      {0.4f, 160, 122, 5.0f / 6.0f},
+      {1.0f, 84, 122, 1.0f / 6.0f},   // nine o'clock from the end
+      {0.9f, 100, 144, 0.0f},         // the start itself
+      {0.1f, 144, 144, 1.0f},         // the end itself
+      {0.5f, 122, 80, 0.5f},
+  };
+  for (const auto& c : clicks) {
+    SCOPED_TRACE(testing::Message() << c.before << " clicked at " << c.x << ", " << c.y);
+    CKnobFlatOrvik* knob = makeKnob(1, c.before);
+    listener.values.clear();
+    down(knob, c.x, c.y);
+    EXPECT_NEAR(knob->getValue(), c.expected, 2e-3);
+    if (std::fabs(c.before - c.expected) > 1e-3) {
+      ASSERT_EQ(listener.values.size(), 1u) << "the click is one change";
+    }
+    up(knob, c.x, c.y, 0);
+  }
+  // After a click near the end, moving on through the gap pins at the end.
+  CKnobFlatOrvik* knob = makeKnob(1, 0.0f);
+  down(knob, 150, 150);
+  move(knob, 110, 160);
+  EXPECT_EQ(knob->getValue(), 1.0f);
+  up(knob, 110, 160, 0);
+}
+
 TEST_F(Knob, AltSwapsLinearAndCircularDragging) {
   host.knobMode = kCircularMode;
   CKnobFlatOrvik* knob = makeKnob(1, 0.0f);
@@ -258,6 +293,97 @@ TEST(KnobInFrame, HoverAndDragArriveThroughTheFramesEvents) {
   EXPECT_NEAR(knob->getValue(), 0.5f, 1e-5);
   EXPECT_EQ(host.begins[2], 1);
   EXPECT_EQ(host.ends[2], 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A listener that takes the clicks a control offers it (as the editor does for right clicks and
+// double clicks) and says which it got.
+struct ClaimingListener : RecordingListener {
+  int32_t controlModifierClicked(CControl*, CButtonState buttons) override {
+    offered.push_back(buttons());
+    return claim ? 1 : 0;
+  }
+  std::vector<uint32_t> offered;
+  bool claim = true;
+};
+
+class KnobWheel : public ::testing::Test {
+ protected:
+  CKnobFlatOrvik* makeKnob(int positions, float value, int32_t tag = 3) {
+    auto* knob = frame.add(new CKnobFlatOrvik(CRect(100, 100, 144, 144), &listener, tag, &colours.c, positions));
+    knob->setValue(value);
+    knob->setWheelInc(0.02f);
+    return knob;
+  }
+  bool wheel(CKnobFlatOrvik* knob, float distance, uint32_t modifiers = 0) {
+    return knob->onWheel(CPoint(122, 122), kMouseWheelAxisY, distance, CButtonState(modifiers));
+  }
+
+  ColourGroups colours;
+  ClaimingListener listener;
+  HostEditor host;
+  FrameWith frame{host};
+};
+
+TEST_F(KnobWheel, EachNotchStepsTheValueAsOneHostGestureAndShiftStepsFiner) {
+  CKnobFlatOrvik* knob = makeKnob(1, 0.5f);
+  EXPECT_TRUE(wheel(knob, 1.0f));
+  EXPECT_NEAR(knob->getValue(), 0.52f, 1e-6);
+  EXPECT_TRUE(wheel(knob, -2.0f));  // a fast wheel may report two notches at once
+  EXPECT_NEAR(knob->getValue(), 0.48f, 1e-6);
+  EXPECT_TRUE(wheel(knob, 1.0f, kShift));
+  EXPECT_NEAR(knob->getValue(), 0.482f, 1e-6);
+  EXPECT_EQ(listener.values.size(), 3u);
+  EXPECT_EQ(host.begins[3], 3);
+  EXPECT_EQ(host.ends[3], 3);
+  EXPECT_EQ(host.open[3], 0);
+  // At the end of the range the wheel stops there; a notch that changes nothing tells nobody.
+  knob->setValue(0.99f);
+  wheel(knob, 1.0f);
+  EXPECT_EQ(knob->getValue(), 1.0f);
+  wheel(knob, 1.0f);
+  EXPECT_EQ(knob->getValue(), 1.0f);
+  EXPECT_EQ(listener.values.size(), 4u);
+}
+
+TEST_F(KnobWheel, ASteppedKnobMovesOnePositionPerNotchWithoutWrapping) {
+  CKnobFlatOrvik* knob = makeKnob(3, 0.0f);
+  wheel(knob, 1.0f);
+  EXPECT_FLOAT_EQ(knob->getValue(), 0.5f);
+  wheel(knob, 1.0f);
+  wheel(knob, 1.0f);
+  EXPECT_FLOAT_EQ(knob->getValue(), 1.0f);
+  wheel(knob, -1.0f);
+  EXPECT_FLOAT_EQ(knob->getValue(), 0.5f);
+}
+
+TEST_F(KnobWheel, RightClicksAndDoubleClicksGoToTheListenerFirst) {
+  host.knobMode = kCircularMode;
+  CKnobFlatOrvik* knob = makeKnob(1, 0.0f);
+  EXPECT_EQ(down(knob, 160, 122, kRButton), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+  EXPECT_EQ(down(knob, 160, 122, kLButton | kDoubleClick), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+  EXPECT_EQ(listener.offered, (std::vector<uint32_t>{kRButton, kLButton | kDoubleClick}));
+  EXPECT_EQ(knob->getValue(), 0.0f) << "a claimed click is not also a drag";
+  EXPECT_EQ(host.begins[3], 0);
+  // A plain click is not offered; a click the listener declines keeps the knob's own meaning.
+  down(knob, 160, 122);
+  up(knob, 160, 122, 0);
+  EXPECT_EQ(listener.offered.size(), 2u);
+  listener.claim = false;
+  knob->setValue(0.0f);
+  down(knob, 160, 122, kLButton | kDoubleClick);
+  EXPECT_NEAR(knob->getValue(), 5.0f / 6.0f, 2e-3) << "declined: a circular click after all";
+  up(knob, 160, 122, 0);
+  // A stepped knob keeps its right button for stepping backwards.
+  listener.claim = true;
+  listener.offered.clear();
+  CKnobFlatOrvik* stepped = makeKnob(2, 1.0f, 5);
+  down(stepped, 122, 122, kRButton);
+  EXPECT_TRUE(listener.offered.empty());
+  EXPECT_EQ(stepped->getValue(), 0.0f);
 }
 
 }  // namespace

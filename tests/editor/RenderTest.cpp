@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "source/editor/CEnvDisplay.h"
 #include "source/editor/CKnobFlatSwitch.h"
 #include "source/editor/CKnobFlatOrvik.h"
+#include "source/editor/ColourContrast.h"
 #include "source/editor/CMultiSwitch.h"
 #include "source/editor/CSimpleOnOff.h"
 #include "source/editor/CSliderFlat.h"
@@ -324,6 +326,65 @@ TEST(Lifetime, ControlsAndDisplaysReleaseEverythingTheyMade) {
     }
   }
   EXPECT_EQ(CBaseObject::liveObjectCount(), before);
+}
+
+}  // namespace
+
+namespace {
+
+// Exposes where the knob puts its value text.
+struct TextKnob : CKnobFlatOrvik {
+  using CKnobFlatOrvik::CKnobFlatOrvik;
+  using CKnobFlatSwitch::valueTextLayout;
+  using CKnobFlatSwitch::valueTextColour;
+  using CKnobFlatOrvik::arcRadii;
+};
+
+// The value text of a hovered knob at the editor's knob sizes, every scale and theme: drawn
+// whole (the widest display texts too), only inside the disc the value arc surrounds, and in a
+// colour that reads on its band.
+TEST(KnobValueText, StaysWholeInsideTheArcAndReadsOnEveryTheme) {
+  for (const auto& [name, theme] : themes()) {
+    ColourGroups groups;
+    groups.apply(theme);
+    for (double scale : kScales) {
+      for (double base : {44.0, 34.0, 52.0}) {
+        const double side = std::round(base * scale);
+        for (const char* text : {"20000.00", "-0.20", "-\xE2\x88\x9E"}) {
+          SCOPED_TRACE(testing::Message() << name << " at " << scale << ", " << side << " px: " << text);
+          HostEditor host;
+          FrameWith frame(host);
+          const CRect rect(10, 10, 10 + side, 10 + side);
+          auto* knob = frame.add(new TextKnob(rect, nullptr, 1, &groups.c, -1));
+          knob->setValue(0.73f);
+          Render plain(knob, side + 20, side + 20);
+          knob->setValueText(text);
+          move(knob, 10 + side / 2, 10 + side / 2, 0);  // hover
+          Render shown(knob, side + 20, side + 20);
+
+          const auto layout = knob->valueTextLayout(shown.context());
+          ASSERT_GT(layout.size, 0.0);
+          shown.context()->setFont(owned(new CFontDesc("Arial", layout.size, kBoldFace)));
+          EXPECT_LE(shown.context()->getStringWidth(text), layout.band.getWidth()) << "never cut";
+          double inner = 0, outer = 0;
+          knob->arcRadii(inner, outer);
+          const CPoint centre = knob->getViewSize().getCenter();
+          int changed = 0;
+          for (int y = 0; y < side + 20; ++y) {
+            for (int x = 0; x < side + 20; ++x) {
+              if (Render::near(plain.at(x, y), shown.at(x, y), 0)) continue;
+              ++changed;
+              const double dx = x + 0.5 - centre.x, dy = y + 0.5 - centre.y;
+              ASSERT_LT(std::sqrt(dx * dx + dy * dy), inner + 0.5) << "text on the arc at " << x << ", " << y;
+            }
+          }
+          EXPECT_GT(changed, 10) << "the text is drawn";
+          const CColor band = blendOver(CColor(0, 0, 0, 111), groups.c.controlBackground);
+          EXPECT_GE(contrastRatio(knob->valueTextColour(band), band), 4.5);
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

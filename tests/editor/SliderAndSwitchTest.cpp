@@ -233,3 +233,36 @@ TEST_F(Controls, SizeButtonStepsOnReleaseAndCancelsWhenTheMouseSlidesOff) {
 }
 
 }  // namespace
+
+namespace {
+
+struct ClaimingSliderListener : RecordingListener {
+  int32_t controlModifierClicked(CControl*, CButtonState buttons) override {
+    offered.push_back(buttons());
+    return 1;
+  }
+  std::vector<uint32_t> offered;
+};
+
+TEST_F(Controls, SlidersStepWithTheWheelAsGesturesAndOfferRightAndDoubleClicks) {
+  ClaimingSliderListener claiming;
+  auto* nano = frame.add(new CSliderNano(CRect(100, 100, 119, 222), &claiming, 14, &colours.a));
+  auto* box = frame.add(new CSliderFlat(CRect(200, 100, 244, 119), &claiming, 18, &colours.a));
+  for (CSlider* slider : {static_cast<CSlider*>(nano), static_cast<CSlider*>(box)}) {
+    slider->setWheelInc(0.02f);
+    slider->setValue(0.5f);
+    const CPoint centre = slider->getViewSize().getCenter();
+    EXPECT_TRUE(slider->onWheel(centre, kMouseWheelAxisY, 1.0f, CButtonState()));
+    EXPECT_NEAR(slider->getValue(), 0.52f, 1e-6) << "rolling up raises the value";
+    EXPECT_TRUE(slider->onWheel(centre, kMouseWheelAxisY, -1.0f, CButtonState(kShift)));
+    EXPECT_NEAR(slider->getValue(), 0.52f - 0.02f / slider->getZoomFactor(), 1e-6) << "Shift: finer";
+    EXPECT_EQ(host.open[slider->getTag()], 0) << "each notch is a whole gesture";
+    EXPECT_EQ(host.begins[slider->getTag()], 2);
+  }
+  down(nano, 110, 160, kRButton);
+  down(box, 210, 110, kLButton | kDoubleClick);
+  EXPECT_EQ(claiming.offered, (std::vector<uint32_t>{kRButton, kLButton | kDoubleClick}));
+  EXPECT_EQ(host.begins[14], 2) << "a claimed click starts no drag";
+}
+
+}  // namespace

@@ -363,6 +363,26 @@ TEST_F(Controls, TextEditEscapeCancelsAndAClickOutsideCommits) {
   EXPECT_EQ(listener.events, (std::vector<std::string>{"value 12"}));
 }
 
+// A dialog tells a commit made with Return (save now) from one made by leaving the field.
+TEST_F(Controls, TextEditSaysWhetherACommitCameFromTheKeyboard) {
+  struct Watcher : guitest::RecordingListener {
+    void valueChanged(CControl* control) override {
+      byKey.push_back(static_cast<CTextEdit*>(control)->isCommittingWithKey());
+    }
+    std::vector<bool> byKey;
+  } watcher;
+  auto* text = new CTextEdit(CRect(10, 10, 210, 30), &watcher, 12, "name");
+  frame->addView(text);
+  down(20, 20);
+  key(VKEY_RETURN);
+  down(20, 20);
+  key(VKEY_ENTER);
+  down(20, 20);
+  down(250, 150);  // leaving by a click
+  EXPECT_EQ(watcher.byKey, (std::vector<bool>{true, true, false}));
+  EXPECT_FALSE(text->isCommittingWithKey()) << "only while the listener hears of it";
+}
+
 TEST_F(Controls, TextEditRemovedWhileEditingReleasesTheFocus) {
   auto* container = new CViewContainer(CRect(0, 0, 300, 100));
   auto* text = new CTextEdit(CRect(10, 10, 210, 30), &listener, 12, "x");

@@ -9,7 +9,7 @@
 
 #include "GuiTestSupport.h"
 #include "OffscreenFrameFixture.h"
-#include "platform/x11/FileSelectorProcess.h"
+#include "Frameworks/Gui/x11/FileSelectorProcess.h"
 
 using namespace VSTGUI;
 using guitest::OffscreenFrame;
@@ -197,7 +197,8 @@ TEST(GuiFileSelector, ReportsNotAvailableWithoutADialogProgram) {
   selector->setTitle("Save Log");
   bool called = false;
   EXPECT_FALSE(selector->run([&](CNewFileSelector*) { called = true; }));
-  EXPECT_EQ(selector->getLastError(), "not available");
+  EXPECT_EQ(selector->getLastError(), "Install zenity or kdialog to choose files from here.")
+      << "the user learns what to install";
   EXPECT_FALSE(called);
   setenv("PATH", saved.c_str(), 1);
 }
@@ -290,7 +291,9 @@ TEST(GuiPlatform, OpenUrlHandsTheAddressToTheDesktopOpenerWithoutWaiting) {
   EXPECT_EQ(opened, "https://example.org/a b?x=1&y=2") << "the address arrives as one argument, unchanged";
   EXPECT_FALSE(openUrl("")) << "nothing to open";
   setenv("PATH", "/nonexistent", 1);
-  EXPECT_FALSE(openUrl("https://example.org")) << "no opener installed";
+  std::string reason;
+  EXPECT_FALSE(openUrl("https://example.org", reason)) << "no opener installed";
+  EXPECT_NE(reason.find("install xdg-utils"), std::string::npos) << reason;
   setenv("PATH", saved.c_str(), 1);
   unlink(record.c_str());
   unlink(opener.c_str());

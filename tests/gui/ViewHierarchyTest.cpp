@@ -137,6 +137,44 @@ TEST_F(FrameFixture, ChildrenDrawInOrderAndIdlePresentsOnlyDirtyAreas) {
   EXPECT_EQ(platform()->getLastPresented(), CRect(160, 60, 200, 100));
 }
 
+// Two small areas far apart are drawn and shown one by one: the views between them (here one
+// covering the middle of the frame) are not drawn again, as they would be inside their union.
+TEST_F(FrameFixture, SeparateDirtyAreasAreRedrawnSeparatelyAndOverlappingOnesOnce) {
+  auto* left = new ProbeView(CRect(0, 0, 20, 20), kRedCColor);
+  auto* middle = new ProbeView(CRect(60, 30, 140, 70), kBlueCColor);
+  auto* right = new ProbeView(CRect(180, 80, 200, 100), kGreenCColor);
+  auto* overlapping = new ProbeView(CRect(15, 15, 40, 40), kWhiteCColor);
+  for (ProbeView* view : {left, middle, right, overlapping}) frame->addView(view);
+  frame->idle();
+  const int middleDraws = middle->drawCount;
+  const int leftDraws = left->drawCount;
+  const int presents = platform()->getPresentCount();
+
+  left->invalid();
+  right->invalid();
+  EXPECT_EQ(frame->getInvalidAreas(), (std::vector<CRect>{CRect(0, 0, 20, 20), CRect(180, 80, 200, 100)}));
+  frame->idle();
+  EXPECT_EQ(middle->drawCount, middleDraws) << "the view between the two areas is left alone";
+  EXPECT_EQ(platform()->getPresentCount(), presents + 2) << "each area is shown on its own";
+  EXPECT_EQ(pixelAt(frame->getBackBuffer(), 190, 90), kGreenCColor);
+
+  // Overlapping or touching areas merge, so no pixel is drawn twice in one pass.
+  left->invalid();
+  overlapping->invalid();
+  left->invalid();
+  EXPECT_EQ(frame->getInvalidAreas(), (std::vector<CRect>{CRect(0, 0, 40, 40)}));
+  frame->idle();
+  EXPECT_EQ(left->drawCount, leftDraws + 2);
+  // Fractional areas are widened to whole pixels.
+  frame->invalidRect(CRect(100.4, 10.6, 110.2, 12.1));
+  EXPECT_EQ(frame->getInvalidArea(), CRect(100, 10, 111, 13));
+  frame->idle();
+  // Many scattered areas are gathered into unions rather than drawn one by one.
+  for (int i = 0; i < 40; ++i) frame->invalidRect(CRect(i * 5, i % 2 * 50, i * 5 + 1, i % 2 * 50 + 1));
+  EXPECT_LE(frame->getInvalidAreas().size(), CFrame::kMaxSeparateAreas);
+  EXPECT_EQ(frame->getInvalidArea(), CRect(0, 0, 196, 51)) << "every area is still covered";
+}
+
 TEST_F(FrameFixture, SetDirtyOnlyRecordsAndTheNextIdleRedraws) {
   auto* view = new ProbeView(CRect(10, 10, 30, 30), kRedCColor);
   frame->addView(view);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <regex>
+#include <thread>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -113,5 +114,26 @@ TEST(MessageList, SavingToAPipeFailsAtOnceInsteadOfWaitingForAReader) {
   EXPECT_FALSE(list.saveTo(pipe));
 }
 #endif
+
+// A host may hand over its state on a worker thread (a refused chunk reports here) while the
+// editor's log viewer copies the lines: readers always see whole lines, and nothing is lost.
+TEST(MessageList, ReportsFromAWorkerThreadAndTheViewersReadsNeverMeetHalfDone) {
+  MessageList list;
+  constexpr int kReports = 4000;
+  std::thread writer([&list] {
+    for (int i = 0; i < kReports; ++i) list.append("Preset format error in host chunk " + std::to_string(i));
+  });
+  std::size_t largest = 0;
+  while (largest < static_cast<std::size_t>(kReports)) {
+    const std::vector<std::string> seen = list.lines();
+    for (const std::string& line : seen) ASSERT_EQ(line.rfind("Preset format error in host chunk ", 0), 0u) << line;
+    largest = std::max(largest, seen.size());
+    if (list.count() == static_cast<std::size_t>(kReports)) break;
+  }
+  writer.join();
+  ASSERT_EQ(list.count(), static_cast<std::size_t>(kReports));
+  EXPECT_EQ(list.line(kReports - 1), "Preset format error in host chunk " + std::to_string(kReports - 1));
+  EXPECT_EQ(list.line(kReports), "");
+}
 
 }  // namespace

@@ -1,11 +1,12 @@
 // Draws the editor window offscreen and writes it as PNG files.
 //
-//   skarvel-editor-snapshot [--bundle DIR] [--out DIR] [--size N] [--theme NAME] [--all]
+//   skarvel-editor-snapshot [--bundle DIR] [--out DIR] [--size N] [--theme NAME] [--all] [--hover ID]
 //
 // Without --all one picture, editor.png, at size index N (default 1) in the theme NAME (default
 // "Default", else the first theme). With --all: editor-size-<N>.png for every size (in that
 // theme) and editor-theme-<name>.png for every theme. The window's size and theme are chosen in a private settings folder, so the
-// user's own choices are left alone.
+// user's own choices are left alone. With --hover the mouse rests on the control of parameter ID, so
+// the pictures show its readout and help text.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -34,9 +35,19 @@ struct SilentHost : core::PluginToHostInterface {
   bool sizeWindow(int, int) override { return true; }
 };
 
-bool writeWindow(skarvel::myEditor& editor, const fs::path& file) {
+// The mouse comes to rest on parameter `id`'s control and the editor's idle pass sees it.
+void hoverOver(skarvel::myEditor& editor, int id) {
+  VSTGUI::CControl* control = editor.control(id);
+  if (!control || !editor.getFrame()) return;
+  VSTGUI::CPoint where = control->getViewSize().getCenter();
+  editor.getFrame()->platformOnMouseMoved(where, VSTGUI::CButtonState());
+  editor.idleNow();
+}
+
+bool writeWindow(skarvel::myEditor& editor, const fs::path& file, int hover) {
   VSTGUI::CFrame* frame = editor.getFrame();
   if (!frame) return false;
+  if (hover >= 0) hoverOver(editor, hover);
   frame->redrawDirtyAreas();
   const bool ok = frame->getBackBuffer() && frame->getBackBuffer()->getBitmap()->writePNG(file.string());
   std::printf("%s %s\n", ok ? "wrote" : "could not write", file.c_str());
@@ -57,6 +68,7 @@ int main(int argc, char** argv) {
   float size = 1.0f;
   std::string theme = "Default";
   bool all = false;
+  int hover = -1;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
@@ -65,8 +77,10 @@ int main(int argc, char** argv) {
     else if (arg == "--size") size = std::strtof(next().c_str(), nullptr);
     else if (arg == "--theme") theme = next();
     else if (arg == "--all") all = true;
+    else if (arg == "--hover") hover = static_cast<int>(std::strtol(next().c_str(), nullptr, 10));
     else {
-      std::fprintf(stderr, "usage: %s [--bundle DIR] [--out DIR] [--size N] [--theme NAME] [--all]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--bundle DIR] [--out DIR] [--size N] [--theme NAME] [--all] [--hover ID]\n",
+                   argv[0]);
       return 2;
     }
   }
@@ -97,16 +111,16 @@ int main(int argc, char** argv) {
   if (all) {
     for (int index = 0; index < 6; ++index) {
       editor.guiSizeSelected(static_cast<float>(index));
-      failures += !writeWindow(editor, out / ("editor-size-" + std::to_string(index) + ".png"));
+      failures += !writeWindow(editor, out / ("editor-size-" + std::to_string(index) + ".png"), hover);
     }
     editor.guiSizeSelected(1.0f);
     for (std::size_t i = 0; i < themes.count(); ++i) {
       editor.appearanceSelected(i);
-      failures += !writeWindow(editor, out / ("editor-theme-" + fileSafe(themes.themeName(i)) + ".png"));
+      failures += !writeWindow(editor, out / ("editor-theme-" + fileSafe(themes.themeName(i)) + ".png"), hover);
     }
   } else {
     editor.guiSizeSelected(size);
-    failures += !writeWindow(editor, out / "editor.png");
+    failures += !writeWindow(editor, out / "editor.png", hover);
   }
   editor.close();
   factory.reset();

@@ -26,7 +26,7 @@
 
 #include "DemoPhrase.h"
 #ifdef SKARVEL_WIN_HOST_EDITOR
-#include "platform/win32/gui/GdiBitmap.h"
+#include "Frameworks/Gui/win32/GdiBitmap.h"
 #endif
 #include "FloatWav.h"
 #include "MidiFile.h"

@@ -194,7 +194,8 @@ void PluginCore::convertOldBanks(const std::string& path, std::vector<std::strin
                                       m_description.oldBankHeaderBytesPerParam, m_description.oldProgramExtraBytes};
   presets::MessageList lines;
   presets::OldBankConverter(*m_programFactory, *m_presetManager, layout, m_oldSlotMap).convert(path, lines);
-  report.insert(report.end(), lines.lines().begin(), lines.lines().end());
+  const std::vector<std::string> converted = lines.lines();
+  report.insert(report.end(), converted.begin(), converted.end());
 }
 
 void PluginCore::getParameterDisplayText(int id, char* text, std::size_t size) {

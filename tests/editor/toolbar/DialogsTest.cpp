@@ -52,6 +52,33 @@ TEST_F(DialogsTest, CreditsWithoutAnAboutBoxAreEmptyAndHaveNoLink) {
   EXPECT_TRUE(credits->linkRect().isEmpty());
 }
 
+TEST_F(DialogsTest, WithoutADesktopOpenerTheManualAndFolderItemsSaySo) {
+  desktop.openerAvailable = false;
+  open();
+  EXPECT_FALSE(toolbar->openManual());
+  auto* error = modal<skarvel::cCustomDialogue>();
+  ASSERT_NE(error, nullptr) << "the manual icon says why nothing opened";
+  EXPECT_EQ(error->title(), "Error");
+  EXPECT_EQ(error->lines(), (std::vector<std::string>{"Could not open the HTML manual.", "no opener on this desktop"}));
+  click(VSTGUI::CPoint(20, 20));
+  EXPECT_EQ(frame->getModalView(), nullptr);
+
+  choose(toolbar->optionsMenu(), 2);  // "explore user presets"
+  error = modal<skarvel::cCustomDialogue>();
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(error->lines().front(), "Could not open the user presets folder.");
+  click(VSTGUI::CPoint(20, 20));
+
+  // From the credits' link: the credits give way to the message.
+  choose(toolbar->optionsMenu(), 1);
+  auto* credits = modal<skarvel::cCustomDialogue>();
+  ASSERT_NE(credits, nullptr);
+  click(credits->linkRect().getCenter());
+  error = modal<skarvel::cCustomDialogue>();
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(error->title(), "Error");
+}
+
 TEST_F(DialogsTest, DiagnosticLogListsEveryMessageAndSavesThemAppended) {
   write("Presets/Factory/Broken.yaml", "---\nPreset: [not closed\n");
   open();

@@ -3,11 +3,14 @@
 
 #include "ToolBarTestSupport.h"
 
+#include <cmath>
+
 #include "Frameworks/Gui/CBitmap.h"
 #include "Frameworks/Gui/CDrawContext.h"
 #include "Frameworks/Gui/CTextEdit.h"
 #include "source/editor/MultiActionDialogButton.h"
 #include "source/editor/SaveDialog.h"
+#include "source/editor/ToolBarDrawing.h"
 #include "source/editor/cMessageDialogue.h"
 
 namespace toolbar_test {
@@ -71,6 +74,21 @@ TEST_F(RenderingTest, EveryDialogDrawsAtTheSmallestAndLargestSize) {
     render(std::string("toolbar-log-") + tag);
     tearDownToolBar();
   }
+}
+
+// A back end that draws whole-pixel sizes only (rounded to the nearest, as GDI+ under wine does)
+// makes the proportionally scaled size too wide; the fitted size must still fit.
+TEST(TextFitting, SizesFitOnABackEndThatRoundsToWholePixels) {
+  for (const double width : {170.0, 200.0, 250.0, 371.0}) {
+    auto measure = [](double size) { return 27.0 * std::round(size); };  // 27 px per pixel of size
+    const double size = skarvel::toolbar_drawing::shrinkToFit(measure, 16.0, width);
+    EXPECT_LE(measure(size), width + 0.5) << width;
+    EXPECT_GT(measure(size + 1.0), width) << width << ": shrank more than needed";
+  }
+  auto linear = [](double size) { return 30.0 * size; };
+  EXPECT_DOUBLE_EQ(skarvel::toolbar_drawing::shrinkToFit(linear, 16.0, 300.0), 10.0) << "exact scaling is kept";
+  EXPECT_EQ(skarvel::toolbar_drawing::shrinkToFit(linear, 16.0, 1000.0), 16.0) << "text that fits keeps its size";
+  EXPECT_EQ(skarvel::toolbar_drawing::shrinkToFit(linear, 16.0, 10.0), 6.0) << "never below the smallest size";
 }
 
 }  // namespace

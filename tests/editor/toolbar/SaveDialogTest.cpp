@@ -99,6 +99,45 @@ TEST_F(SaveDialogTest, NewUserPresetWithATypedNameIsWrittenAndSelected) {
   EXPECT_FLOAT_EQ(level(), 0.2f) << "the factory preset dropped the edits that now live in the copy";
 }
 
+TEST_F(SaveDialogTest, ReturnInTheNameFieldSavesAtOnce) {
+  open();
+  skarvel::SaveDialog* dialog = openDialog();
+  EXPECT_EQ(frame->getFocusView(), dialog->textField()) << "the name can be typed at once";
+  EXPECT_EQ(dialog->textField()->getSelectionEnd() - dialog->textField()->getSelectionStart(),
+            dialog->getName().size()) << "typing replaces the proposal";
+  typeKeys(dialog, "Quick");
+  ASSERT_TRUE(dialog->textField()->isTextEditing());
+  key(VSTGUI::VKEY_RETURN, 0);
+  EXPECT_EQ(notice(), "New preset was saved with the name \"Quick\"") << "one Return is enough";
+  EXPECT_EQ(userFiles(), (std::vector<std::string>{"Quick.yaml"}));
+
+  // Leaving the field by a click keeps the name but saves nothing yet.
+  dismissNotice();
+  dialog = openDialog();
+  typeKeys(dialog, "Later");
+  click(dialog->panelRect().getCenter() + VSTGUI::CPoint(0, -dialog->panelRect().getHeight() * 0.45));
+  EXPECT_EQ(frame->getModalView(), dialog);
+  EXPECT_EQ(dialog->getName(), "Later");
+  EXPECT_EQ(userFiles().size(), 1u);
+}
+
+TEST_F(SaveDialogTest, PromptNameAndButtonsShareOneTextSizeThatShrinksTogether) {
+  for (double width : {767.0, 862.0, 1706.0}) {
+    SCOPED_TRACE(width);
+    open(width, width * 419 / 862);
+    skarvel::SaveDialog* dialog = openDialog();
+    const double size = dialog->textSize();
+    EXPECT_GT(size, 0.0);
+    EXPECT_LE(size, 16.0 * width / 862 + 1e-9) << "never larger than the dialog's font";
+    EXPECT_EQ(dialog->textField()->getFont()->getSize(), size);
+    // A long prompt shrinks everything, not only itself.
+    dialog->setPrompt("Save edited factory preset as user preset named, with a far longer prompt than usual:");
+    EXPECT_LT(dialog->textSize(), size);
+    EXPECT_EQ(dialog->textField()->getFont()->getSize(), dialog->textSize());
+    tearDownToolBar();
+  }
+}
+
 TEST_F(SaveDialogTest, UnchangedNameAsksBeforeOverwritingAndNoReturnsToTheDialog) {
   open();
   saveAs("My Lead");

@@ -21,10 +21,10 @@ TEST_F(ToolBarFixture, OptionsMenuListsItsItemsInOrderWithTheirTags) {
   VSTGUI::COptionMenu* options = toolbar->optionsMenu();
   EXPECT_EQ(titles(options), (Strings{"www.brenmoor.example", "about and help", "explore user presets",
                                       "explore user appearance themes", "reload appearance themes",
-                                      "convert old preset / bank file"}));
+                                      "convert old preset / bank file", "drag knobs vertically"}));
   std::vector<int32_t> tags;
   for (int32_t i = 0; i < options->getNbEntries(); ++i) tags.push_back(options->getEntry(i)->getTag());
-  EXPECT_EQ(tags, (std::vector<int32_t>{1, 2, 4, 8, 16, 32})) << "no diagnostic log item while every file loaded";
+  EXPECT_EQ(tags, (std::vector<int32_t>{1, 2, 4, 8, 16, 32, 128})) << "no diagnostic log item while every file loaded";
 }
 
 TEST_F(ToolBarFixture, BankAndPresetMenusFollowTheManagersOrder) {
@@ -47,7 +47,7 @@ TEST_F(ToolBarFixture, MissingPresetFilesEndBothPresetMenusWithADisabledEntryAnd
     EXPECT_FALSE(menu->getEntry(menu->getNbEntries() - 1)->isEnabled());
   }
   EXPECT_EQ(toolbar->presetStepper()->getMax(), 2.f) << "the stepper never reaches the disabled entry";
-  EXPECT_EQ(titles(toolbar->optionsMenu()).back(), "open diagnostic log");
+  EXPECT_EQ(titles(toolbar->optionsMenu())[6], "open diagnostic log");
   EXPECT_EQ(toolbar->optionsMenu()->getEntry(6)->getTag(), ToolBar::kDiagnosticLogItem);
   EXPECT_EQ(titles(toolbar->appearanceMenu()).size(), 2u) << "themes all loaded: no entry there";
 }
@@ -60,7 +60,7 @@ TEST_F(ToolBarFixture, MissingThemeFilesEndTheAppearanceMenuAndOfferTheLog) {
   EXPECT_EQ(entries[entries.size() - 2], "--");
   EXPECT_EQ(entries.back(), "Some appearance files are missing");
   EXPECT_FALSE(toolbar->appearanceMenu()->getEntry(toolbar->appearanceMenu()->getNbEntries() - 1)->isEnabled());
-  EXPECT_EQ(titles(toolbar->optionsMenu()).back(), "open diagnostic log");
+  EXPECT_EQ(titles(toolbar->optionsMenu())[6], "open diagnostic log");
   EXPECT_EQ(titles(toolbar->presetMenu()).back(), "Gamma");
 }
 
@@ -191,6 +191,19 @@ TEST_F(ToolBarFixture, ExploreItemsOpenTheUserFolders) {
   EXPECT_EQ(desktop.openedUrls[0], presets().userPresetsFolder());
   EXPECT_EQ(desktop.openedUrls[1], themes->userFolder());
   EXPECT_EQ(desktop.openedUrls[2], ToolBar::kWebSiteUrl);
+}
+
+TEST_F(ToolBarFixture, TheVerticalKnobDragItemSwitchesTheSettingAndShowsItsState) {
+  open();
+  auto item = [&] { return toolbar->optionsMenu()->getEntry(toolbar->optionsMenu()->getNbEntries() - 1); };
+  EXPECT_EQ(item()->getTag(), ToolBar::kVerticalKnobDragItem);
+  EXPECT_FALSE(item()->isChecked());
+  choose(toolbar->optionsMenu(), toolbar->optionsMenu()->getNbEntries() - 1);
+  EXPECT_TRUE(editor.vertical);
+  EXPECT_TRUE(item()->isChecked()) << "the menu shows the setting";
+  choose(toolbar->optionsMenu(), toolbar->optionsMenu()->getNbEntries() - 1);
+  EXPECT_FALSE(editor.vertical);
+  EXPECT_FALSE(item()->isChecked());
 }
 
 TEST_F(ToolBarFixture, TheWheelStepsPresetsButNeverFiresAnOption) {

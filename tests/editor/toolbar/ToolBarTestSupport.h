@@ -80,15 +80,18 @@ class RecordingDesktop : public VSTGUI::IPlatformFactory {
     selector->answer = nextAnswer;
     return selector;
   }
-  bool openUrl(const std::string& url) override {
+  bool openUrl(const std::string& url, std::string& reason) override {
     openedUrls.push_back(url);
-    return true;
+    if (openerAvailable) return true;
+    reason = "no opener on this desktop";
+    return false;
   }
 
   std::vector<std::string> openedUrls;
   std::vector<VSTGUI::FileSelectorConfig> selectorConfigs;
   std::vector<std::string> nextAnswer;
   bool chooserAvailable = true;
+  bool openerAvailable = true;
 
  private:
   VSTGUI::IPlatformFactory& m_real;
@@ -113,7 +116,10 @@ struct RecordingEditor : skarvel::ToolBarToEditorInterface {
     ++reloads;
     themes->reload();
   }
+  bool verticalKnobDrag() const override { return vertical; }
+  void verticalKnobDragSelected(bool state) override { vertical = state; }
   appearance::AppearanceManager*& themes;
+  bool vertical = false;
   std::vector<std::size_t> appearances;
   std::vector<float> sizes;
   int reloads = 0;
@@ -158,6 +164,10 @@ class ToolBarFixture : public testing::Test {
     write("Presets/Factory/Pads/Glass Pad.yaml", presetText("Glass Pad", "0.7"));
     write("Appearance/Factory/Night.yaml", themeText("Night"));
     write("Appearance/Factory/Paper.yaml", themeText("Paper"));
+    // The label font the plug-in ships, where the editor registers it from: text is drawn with
+    // it and never with whatever fonts the system has.
+    fs::create_directories(root / "Fonts");
+    fs::copy_file(SKARVEL_SHIPPED_LABEL_FONT, root / "Fonts/Tahoma_Small.ttf");
   }
 
   void write(const std::string& relative, const std::string& text) {

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "Frameworks/Core/PluginToHostInterface.h"
+#include "Frameworks/Gui/CBitmap.h"
 #include "Frameworks/Gui/CFrame.h"
 #include "Frameworks/Gui/COptionMenu.h"
 #include "Frameworks/PresetManager/PresetManager.h"
@@ -30,6 +31,11 @@
 #include "source/editor/CStereoPeaksView.h"
 #include "source/editor/CStereoWavsView.h"
 #include "source/editor/CToolTip.h"
+#include "source/editor/CValueEntry.h"
+#include "source/editor/CValueReadout.h"
+#include "source/editor/ColourContrast.h"
+#include "source/editor/ParameterReadout.h"
+#include "source/editor/cTimedResponse.h"
 #include "source/editor/EditorLayout.h"
 #include "source/editor/EditorSize.h"
 #include "source/editor/HelpTexts.h"
@@ -107,6 +113,12 @@ class EditorFrameTest : public testing::Test {
   void hover(CPoint where, VSTGUI::CButtonState buttons = {}) {
     frame()->platformOnMouseMoved(where, buttons);
     editor->idleNow();
+  }
+  void press(CPoint where, VSTGUI::CButtonState buttons = VSTGUI::CButtonState(VSTGUI::kLButton)) {
+    frame()->platformOnMouseDown(where, buttons);
+  }
+  void release(CPoint where, VSTGUI::CButtonState buttons = VSTGUI::CButtonState(VSTGUI::kLButton)) {
+    frame()->platformOnMouseUp(where, buttons);
   }
   std::string helpLine(int line) const { return editor->helpBox()->getLine(line); }
   bool edited() { return plugin->presetStatus().edited; }
@@ -308,7 +320,9 @@ TEST_F(EditorFrameTest, TheHelpBoxExplainsWhatIsUnderTheMouse) {
   hover(centre(editor->toolBar().optionsMenu()->getViewSize()));
   EXPECT_EQ(helpLine(0), "Find here various options:");
   hover(centre(editor->toolBar().presetMenu()->getViewSize()));
-  EXPECT_EQ(helpLine(0), "Selects the target.") << "menus with tags below 4";
+  EXPECT_EQ(helpLine(0), "Selects a preset of the chosen bank.") << "the preset menu explains itself";
+  hover(centre(editor->toolBar().bankMenu()->getViewSize()));
+  EXPECT_EQ(helpLine(0), "Selects the bank: a list of factory or user presets.");
   hover(centre(editor->toolBar().compareLabel()->getViewSize()));
   EXPECT_EQ(helpLine(0), "Use Shift + Click") << "other controls with negative tags show the general text";
   EXPECT_EQ(helpLine(4), "Adjusting box sliders diagonally increases speed.");
@@ -355,12 +369,22 @@ TEST_F(EditorFrameTest, ThePressedManualIconOpensTheManualOncePerPress) {
 
   ASSERT_TRUE(editor->openOffscreen());
   const CPoint icon = editor->manualIconRegion().getCenter();
+  // The press itself opens the manual, before any idle pass: a click however short counts.
+  press(icon);
+  EXPECT_EQ(editor->manualOpenCount(), 1);
   for (int pass = 0; pass < 5; ++pass) hover(icon, VSTGUI::CButtonState(VSTGUI::kLButton));
+  release(icon);
   EXPECT_EQ(editor->manualOpenCount(), 1) << "holding the button does not open it again";
-  hover(icon);
-  hover(icon, VSTGUI::CButtonState(VSTGUI::kLButton));
+  press(icon);
+  release(icon);
   EXPECT_EQ(editor->manualOpenCount(), 2);
-  hover(CPoint(300, 300), VSTGUI::CButtonState(VSTGUI::kLButton));
+  press(icon, VSTGUI::CButtonState(VSTGUI::kLButton | VSTGUI::kDoubleClick));
+  release(icon);
+  EXPECT_EQ(editor->manualOpenCount(), 2) << "the second press of a double click opens nothing more";
+  press(icon, VSTGUI::CButtonState(VSTGUI::kRButton));
+  release(icon);
+  press(CPoint(300, 300));
+  release(CPoint(300, 300));
   EXPECT_EQ(editor->manualOpenCount(), 2);
   ::setenv("PATH", path.c_str(), 1);
 
@@ -476,5 +500,297 @@ TEST_F(EditorFrameTest, MetersAndScopeTakeWhatTheEngineLatched) {
   editor->peakMeters()->setPeaks(0.1f, 0.1f);
   editor->idleNow();
   EXPECT_FLOAT_EQ(editor->peakMeters()->meters().peak(0), 0.1f);
+}
+}  // namespace
+
+// --- readout, wheel, double click, typed entry, knob drag style, idle cost, fixed windows ----
+
+namespace {
+
+using VSTGUI::CButtonState;
+
+class EditorGestureTest : public EditorFrameTest {
+ protected:
+  void SetUp() override {
+    EditorFrameTest::SetUp();
+    ASSERT_TRUE(editor->openOffscreen());
+  }
+  CPoint centreOf(int id) const { return editor->control(id)->getViewSize().getCenter(); }
+  void key(uint8_t virt, int32_t character = 0) {
+    VSTGUI::VstKeyCode code;
+    code.virt = virt;
+    code.character = character;
+    frame()->platformOnKeyDown(code);
+  }
+  void type(const std::string& text) {
+    for (char c : text) key(0, c);
+  }
+  // What the host heard since the last call: gestures and automation, in order, for one id.
+  std::vector<std::string> heard(int id) {
+    std::vector<std::string> events;
+    for (const std::string& g : host.gestures)
+      if (g == "begin " + std::to_string(id) || g == "end " + std::to_string(id)) events.push_back(g);
+    return events;
+  }
+  std::string readoutText() const { return editor->readout()->isVisible() ? editor->readout()->text() : ""; }
+};
+
+TEST_F(EditorGestureTest, TheReadoutNamesTheControlUnderTheMouseWithValueAndUnit) {
+  plugin->setParameterFromHost(0, 0.5f);
+  plugin->setParameterFromHost(16, 0.5f);
+  plugin->deliverUpdates();
+  hover(centreOf(0));
+  EXPECT_EQ(readoutText(), "Rate1  474.34 Hz");
+  EXPECT_EQ(editor->readoutId(), 0);
+  const CRect box = editor->readout()->getViewSize();
+  EXPECT_FALSE(box.rectOverlap(editor->control(0)->getViewSize())) << "beside the knob, not over it";
+  // The host automates the knob under the mouse: the readout follows.
+  plugin->setParameterFromHost(0, 1.0f);
+  plugin->deliverUpdates();
+  EXPECT_EQ(readoutText(), "Rate1  9000.00 Hz");
+  hover(centreOf(16));
+  EXPECT_EQ(readoutText(), "Sustain1  50.0 %") << "sliders too";
+  hover(centreOf(7));
+  EXPECT_EQ(readoutText(), "") << "switches have none";
+  hover(CPoint(300, 20));
+  EXPECT_EQ(readoutText(), "") << "nor the toolbar";
+  hover(centreOf(29));
+  EXPECT_NE(readoutText().find(" dB"), std::string::npos);
+}
+
+TEST_F(EditorGestureTest, DuringADragTheReadoutStaysWithTheDraggedKnobAndFollowsItsValue) {
+  editor->setKnobMode(VSTGUI::kLinearMode);
+  plugin->setParameterFromHost(3, 0.2f);
+  plugin->deliverUpdates();
+  CPoint at = centreOf(3);
+  frame()->platformOnMouseDown(at, CButtonState(VSTGUI::kLButton));
+  EXPECT_EQ(readoutText(), "Level  20.0 %") << "shown as the gesture begins";
+  CPoint away(at.x, at.y - 40);  // 40 pixels up: +0.2, and off the knob
+  frame()->platformOnMouseMoved(away, CButtonState(VSTGUI::kLButton));
+  editor->idleNow();
+  EXPECT_EQ(readoutText(), "Level  40.0 %");
+  EXPECT_EQ(editor->readoutId(), 3);
+  frame()->platformOnMouseUp(away, CButtonState(VSTGUI::kLButton));
+  frame()->platformOnMouseMoved(away, CButtonState());
+  editor->idleNow();
+  EXPECT_EQ(readoutText(), "") << "released away from the knob: gone";
+}
+
+TEST_F(EditorGestureTest, TheReadoutIsLegibleAndInsideTheWindowAtEverySizeAndInEveryTheme) {
+  EXPECT_GE(skarvel::contrastRatio(skarvel::CValueReadout::kTextColour, skarvel::CValueReadout::kBoxColour), 7.0);
+  EXPECT_GE(skarvel::contrastRatio(skarvel::CValueReadout::kHintColour, skarvel::CValueReadout::kBoxColour), 7.0);
+  for (int size = 0; size <= 5; ++size) {
+    editor->guiSizeSelected(static_cast<float>(size));
+    const CRect window = frame()->getViewSize();
+    EXPECT_GE(editor->readout()->fontSize(), 11.0) << size;
+    for (int id = 0; id < 36; ++id) {
+      if (!skarvel::ParameterReadout::hasReadout(id)) continue;
+      SCOPED_TRACE(testing::Message() << "size " << size << ", id " << id);
+      hover(centreOf(id));
+      ASSERT_EQ(editor->readoutId(), id);
+      const CRect box = editor->readout()->getViewSize();
+      EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= window.right && box.bottom <= window.bottom);
+      EXPECT_FALSE(box.rectOverlap(editor->control(id)->getViewSize()));
+    }
+    // The typed-entry field and its caption stay inside the window too, at the edges as well.
+    for (int id : {0, 17, 29, 31, 33}) {
+      SCOPED_TRACE(testing::Message() << "size " << size << ", field for id " << id);
+      ASSERT_TRUE(editor->openValueEntry(id));
+      for (const CRect& r : {editor->valueEntry()->getViewSize(), editor->readout()->getViewSize()})
+        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= window.right && r.bottom <= window.bottom);
+      EXPECT_GE(editor->valueEntry()->getFont()->getSize(), 11.0);
+      editor->cancelValueEntry();
+    }
+  }
+  // Whatever the theme, the box is drawn in its own dark colour over the panel.
+  editor->guiSizeSelected(1);
+  for (std::size_t theme = 0; theme < editor->appearanceManager().count(); ++theme) {
+    editor->appearanceSelected(theme);
+    hover(centreOf(12));
+    frame()->idle();
+    const CRect box = editor->readout()->getViewSize();
+    VSTGUI::SharedPointer<VSTGUI::CBitmapPixelAccess> pixels =
+        VSTGUI::CBitmapPixelAccess::create(frame()->getBackBuffer()->getBitmap(), false);
+    pixels->setPosition(static_cast<uint32_t>(box.left + 2), static_cast<uint32_t>(box.top + 2));
+    const VSTGUI::CColor drawn = pixels->getColor();
+    EXPECT_EQ(drawn.red, skarvel::CValueReadout::kBoxColour.red) << editor->appearanceManager().themeName(theme);
+  }
+}
+
+TEST_F(EditorGestureTest, DoubleClickSetsTheTableDefaultWhileCtrlClickKeepsTheControlsOwn) {
+  plugin->setParameterFromHost(29, 0.9f);
+  plugin->deliverUpdates();
+  host.gestures.clear();
+  host.automations.clear();
+  CPoint at = centreOf(29);
+  frame()->platformOnMouseDown(at, CButtonState(VSTGUI::kLButton | VSTGUI::kDoubleClick));
+  frame()->platformOnMouseUp(at, CButtonState(VSTGUI::kLButton));
+  EXPECT_FLOAT_EQ(plugin->parameterValue(29), 0.5f) << "Gain_out's default in the parameter table";
+  EXPECT_EQ(heard(29), (std::vector<std::string>{"begin 29", "end 29"}));
+  ASSERT_EQ(host.automations.size(), 1u);
+  EXPECT_EQ(host.automations[0], std::make_pair(29, 0.5f));
+  frame()->platformOnMouseDown(at, CButtonState(VSTGUI::kLButton | VSTGUI::kControl));
+  EXPECT_FLOAT_EQ(plugin->parameterValue(29), 0.27027026f) << "Ctrl+click: the editor's own default";
+  // Velosens, a slider: the table says 0.731, Ctrl+click 1.0.
+  at = centreOf(18);
+  frame()->platformOnMouseDown(at, CButtonState(VSTGUI::kLButton | VSTGUI::kDoubleClick));
+  frame()->platformOnMouseUp(at, CButtonState(VSTGUI::kLButton));
+  EXPECT_FLOAT_EQ(plugin->parameterValue(18), 0.731f);
+}
+
+TEST_F(EditorGestureTest, ATypedValueIsAppliedThroughTheInverseMappingAsOneGesture) {
+  CPoint at = centreOf(0);
+  frame()->platformOnMouseDown(at, CButtonState(VSTGUI::kRButton));
+  ASSERT_NE(editor->valueEntry(), nullptr) << "a right click opens the field";
+  EXPECT_EQ(editor->valueEntryId(), 0);
+  EXPECT_EQ(frame()->getFocusView(), editor->valueEntry());
+  EXPECT_EQ(readoutText(), "Rate1 in Hz: Return applies, Esc cancels");
+  host.gestures.clear();
+  host.automations.clear();
+  type("1.5k");
+  key(VSTGUI::VKEY_RETURN);
+  EXPECT_EQ(editor->valueEntry(), nullptr);
+  EXPECT_NEAR(plugin->parameterValue(0), std::log(60.0) / std::log(360.0), 1e-6);
+  EXPECT_EQ(heard(0), (std::vector<std::string>{"begin 0", "end 0"}));
+  ASSERT_EQ(host.automations.size(), 1u);
+  char text[128] = {};
+  plugin->getParameterDisplayText(0, text, sizeof text);
+  EXPECT_STREQ(text, "1500.00");
+  editor->idle();  // the closed field leaves the frame
+  EXPECT_EQ(frame()->getFocusView(), nullptr);
+}
+
+TEST_F(EditorGestureTest, TextThatIsNoNumberIsRefusedWithAHintAndEscapeChangesNothing) {
+  const float before = plugin->parameterValue(17);
+  CPoint at = centreOf(17);
+  frame()->platformOnMouseDown(at, CButtonState(VSTGUI::kRButton));
+  ASSERT_NE(editor->valueEntry(), nullptr);
+  type("soon");
+  key(VSTGUI::VKEY_RETURN);
+  ASSERT_NE(editor->valueEntry(), nullptr) << "the field stays open";
+  EXPECT_TRUE(editor->readout()->isHint());
+  EXPECT_EQ(readoutText().rfind("Type a number, like ", 0), 0u) << readoutText();
+  EXPECT_NE(readoutText().find(" s"), std::string::npos) << "in the parameter's unit";
+  key(VSTGUI::VKEY_ESCAPE);
+  EXPECT_EQ(editor->valueEntry(), nullptr);
+  EXPECT_EQ(plugin->parameterValue(17), before);
+  EXPECT_TRUE(host.automations.empty());
+
+  // Out of range: clamped to the end of the range.
+  frame()->platformOnMouseDown(at, CButtonState(VSTGUI::kRButton));
+  type("500");
+  key(VSTGUI::VKEY_RETURN);
+  EXPECT_EQ(plugin->parameterValue(17), 1.0f);
+  // A click elsewhere cancels a field left open.
+  frame()->platformOnMouseDown(at, CButtonState(VSTGUI::kRButton));
+  type("0");
+  CPoint elsewhere(600, 250);
+  frame()->platformOnMouseDown(elsewhere, CButtonState(VSTGUI::kLButton));
+  frame()->platformOnMouseUp(elsewhere, CButtonState(VSTGUI::kLButton));
+  EXPECT_EQ(editor->valueEntry(), nullptr);
+  EXPECT_EQ(plugin->parameterValue(17), 1.0f);
+  // No field for a switch.
+  EXPECT_FALSE(editor->openValueEntry(7));
+}
+
+TEST_F(EditorGestureTest, TheWheelOverAKnobStepsItAsOneGesturePerNotch) {
+  plugin->setParameterFromHost(3, 0.5f);
+  plugin->deliverUpdates();
+  host.gestures.clear();
+  const CPoint at = centreOf(3);
+  EXPECT_TRUE(frame()->platformOnMouseWheel(at, VSTGUI::kMouseWheelAxisY, 1.0f, CButtonState()));
+  EXPECT_NEAR(plugin->parameterValue(3), 0.52f, 1e-6);
+  EXPECT_TRUE(frame()->platformOnMouseWheel(at, VSTGUI::kMouseWheelAxisY, -1.0f, CButtonState(VSTGUI::kShift)));
+  EXPECT_NEAR(plugin->parameterValue(3), 0.518f, 1e-6);
+  EXPECT_EQ(heard(3), (std::vector<std::string>{"begin 3", "end 3", "begin 3", "end 3"}));
+  EXPECT_TRUE(edited());
+  // Over a slider too.
+  const float sustain = plugin->parameterValue(16);
+  frame()->platformOnMouseWheel(centreOf(16), VSTGUI::kMouseWheelAxisY, 1.0f, CButtonState());
+  EXPECT_NEAR(plugin->parameterValue(16), std::min(1.0f, sustain + 0.02f), 1e-6);
+}
+
+TEST_F(EditorGestureTest, VerticalKnobDraggingIsRememberedAndTheHostsKnobModeWins) {
+  EXPECT_EQ(frame()->getKnobMode(), VSTGUI::kCircularMode) << "circular unless someone chooses";
+  editor->verticalKnobDragSelected(true);
+  EXPECT_EQ(frame()->getKnobMode(), VSTGUI::kLinearMode);
+  EXPECT_EQ(storedText("knobDrag"), "vertical");
+  editor->close();
+  ASSERT_TRUE(editor->openOffscreen());
+  EXPECT_TRUE(editor->verticalKnobDrag()) << "remembered like size and theme";
+  EXPECT_EQ(frame()->getKnobMode(), VSTGUI::kLinearMode);
+  editor->setKnobMode(VSTGUI::kCircularMode);
+  EXPECT_EQ(frame()->getKnobMode(), VSTGUI::kCircularMode) << "a host's request wins";
+  // Dragged straight up the knob follows the mouse vertically, not round its dial.
+  editor->setKnobMode(-1);
+  EXPECT_EQ(frame()->getKnobMode(), VSTGUI::kLinearMode);
+  editor->verticalKnobDragSelected(false);
+  EXPECT_EQ(storedText("knobDrag"), "circular");
+}
+
+TEST_F(EditorGestureTest, WhileNothingChangesTheIdlePassRedrawsNothing) {
+  hover(centreOf(0));
+  frame()->idle();
+  for (int pass = 0; pass < 5; ++pass) {
+    editor->idleNow();
+    EXPECT_FALSE(editor->helpBox()->isDirty()) << pass;
+    EXPECT_TRUE(frame()->getInvalidArea().isEmpty()) << pass;
+    frame()->idle();
+  }
+  // A new text is drawn once.
+  hover(centreOf(5));
+  EXPECT_TRUE(editor->helpBox()->isDirty());
+}
+
+}  // namespace
+
+namespace {
+TEST_F(EditorFrameTest, AHostThatCannotResizeNeverGetsALargerFrame) {
+  host.canResize = false;
+  ASSERT_TRUE(editor->openOffscreen());
+  editor->guiSizeSelected(5);
+  EXPECT_EQ(frame()->getViewSize(), CRect(0, 0, 862, 419)) << "not beyond the host's window";
+  EXPECT_NE(dynamic_cast<skarvel::cTimedResponse*>(frame()->getModalView()), nullptr) << "and it says why";
+  EXPECT_EQ(editor->toolBar().sizeControl()->getValue(), 1.0f) << "the size control steps on from the real size";
+  frame()->setModalView(nullptr);
+  editor->guiSizeSelected(0);
+  EXPECT_EQ(frame()->getViewSize(), CRect(0, 0, 767, 372)) << "smaller fits inside";
+  const CRect sizeControl = editor->toolBar().sizeControl()->getViewSize();
+  EXPECT_LE(sizeControl.right, 767) << "the size control stays within reach";
+  editor->guiSizeSelected(1);
+  EXPECT_EQ(frame()->getViewSize(), CRect(0, 0, 862, 419)) << "back up to the window's own size";
+  editor->guiSizeSelected(2);
+  EXPECT_EQ(frame()->getViewSize(), CRect(0, 0, 862, 419));
+  EXPECT_TRUE(host.resizes.empty());
+}
+}  // namespace
+
+namespace {
+// The labels of the ADSR2 column ("level", "rate", "LP-HP", "AM") share one centre line.
+TEST_F(EditorFrameTest, TheAdsr2LabelsShareOneCentre) {
+  storeText("appearanceName", "Default");
+  ASSERT_TRUE(editor->openOffscreen());
+  frame()->idle();
+  VSTGUI::SharedPointer<VSTGUI::CBitmapPixelAccess> pixels =
+      VSTGUI::CBitmapPixelAccess::create(frame()->getBackBuffer()->getBitmap(), false);
+  const auto& label = editor->themeColours()[appearance::kLabelFont];
+  // The middle of the label-coloured pixels in a row band, left of the controls.
+  auto centre = [&](int top) {
+    int left = 10000, right = -1;
+    for (int y = top; y < top + 14; ++y)
+      for (int x = 380; x < 429; ++x) {
+        pixels->setPosition(static_cast<uint32_t>(x), static_cast<uint32_t>(y));
+        const VSTGUI::CColor c = pixels->getColor();
+        if (std::abs(c.red - label.red) < 40 && std::abs(c.green - label.green) < 40 && std::abs(c.blue - label.blue) < 40) {
+          left = std::min(left, x);
+          right = std::max(right, x);
+        }
+      }
+    EXPECT_GE(right, left) << "a label in the band at " << top;
+    return (left + right) / 2.0;
+  };
+  const double rate = centre(300);
+  EXPECT_NEAR(centre(268), rate, 2.5) << "level";
+  EXPECT_NEAR(centre(382), rate, 2.5) << "AM";
 }
 }  // namespace

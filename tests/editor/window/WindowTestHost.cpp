@@ -78,7 +78,7 @@ std::intptr_t WindowTestHost::answer(std::int32_t opcode, std::int32_t index, st
   requests.push_back({opcode, index, value, opt});
   switch (opcode) {
     case vst2::host::canDo:
-      return ptr && std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0 ? 1 : 0;
+      return canResize && ptr && std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0 ? 1 : 0;
     case vst2::host::sizeWindow:
       if (!allowResize || !m_parent) return 0;
       m_width = index;
@@ -150,12 +150,16 @@ void WindowTestHost::idle(int duration, int interval) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(duration);
   do {
     if (m_editorOpen) dispatch(vst2::effect::editIdle);
-    while (m_display && XPending(m_display)) {
-      XEvent event;
-      XNextEvent(m_display, &event);
-    }
+    pumpEvents();
     std::this_thread::sleep_for(std::chrono::milliseconds(interval));
   } while (std::chrono::steady_clock::now() < end);
+}
+
+void WindowTestHost::pumpEvents() {
+  while (m_display && XPending(m_display)) {
+    XEvent event;
+    XNextEvent(m_display, &event);
+  }
 }
 
 Window WindowTestHost::editorWindow() const {
@@ -226,6 +230,11 @@ bool WindowTestHost::xdotool(std::vector<std::string> arguments) {
 bool WindowTestHost::click(double x, double y) {
   auto [sx, sy] = screenPoint(x, y);
   return xdotool({"mousemove", sx, sy, "click", "1"});
+}
+
+bool WindowTestHost::hoverAt(double x, double y) {
+  auto [sx, sy] = screenPoint(x, y);
+  return xdotool({"mousemove", sx, sy});
 }
 
 bool WindowTestHost::drag(double x, double y, double toX, double toY) {

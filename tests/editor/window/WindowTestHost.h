@@ -50,6 +50,8 @@ class WindowTestHost {
   // Calls the editor's idle every `interval` ms for `duration` ms, handling the host window's
   // own events in between.
   void idle(int duration, int interval = 15);
+  // Handles the host window's own waiting events without idling the editor.
+  void pumpEvents();
 
   // The editor's child window (0 when there is none) and its size.
   Window editorWindow() const;
@@ -64,12 +66,16 @@ class WindowTestHost {
   // Runs xdotool while the editor keeps idling; points are in the window's pixels.
   bool xdotool(std::vector<std::string> arguments);
   bool click(double x, double y);
+  // Moves the pointer to the point (no button).
+  bool hoverAt(double x, double y);
   bool drag(double x, double y, double toX, double toY);
 
   // Requests the plug-in sent (automate, begin/end edit, size window ...).
   std::vector<Request> requests;
   // Whether the host agrees to resize its window when the plug-in asks.
   bool allowResize = true;
+  // Whether the host says it can resize its window at all ("sizeWindow").
+  bool canResize = true;
 
   static std::intptr_t callback(vst2::EffectRecord* effect, std::int32_t opcode, std::int32_t index,
                                 std::intptr_t value, void* ptr, float opt);

@@ -1,4 +1,4 @@
-#include "platform/win32/gui/Win32FileSelector.h"
+#include "Frameworks/Gui/win32/Win32FileSelector.h"
 
 #include <windows.h>
 

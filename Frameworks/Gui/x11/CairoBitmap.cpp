@@ -1,4 +1,4 @@
-#include "platform/x11/CairoBitmap.h"
+#include "Frameworks/Gui/x11/CairoBitmap.h"
 
 #include <cmath>
 #include <cstring>

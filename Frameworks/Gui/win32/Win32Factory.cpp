@@ -7,10 +7,10 @@
 
 #include "Frameworks/Gui/OffscreenPlatformFrame.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/gui/GdiContext.h"
-#include "platform/win32/gui/GdiFont.h"
-#include "platform/win32/gui/Win32FileSelector.h"
-#include "platform/win32/gui/Win32Frame.h"
+#include "Frameworks/Gui/win32/GdiContext.h"
+#include "Frameworks/Gui/win32/GdiFont.h"
+#include "Frameworks/Gui/win32/Win32FileSelector.h"
+#include "Frameworks/Gui/win32/Win32Frame.h"
 
 namespace VSTGUI {
 
@@ -53,7 +53,8 @@ class Win32Factory : public IPlatformFactory {
     return Win32FileSelector::start(config, reason);
   }
 
-  bool openUrl(const std::string& url) override {
+  bool openUrl(const std::string& url, std::string& reason) override {
+    reason.clear();
     if (url.empty()) return false;
     const std::wstring target = platform::win32::widen(url);
     const DWORD attributes = GetFileAttributesW(target.c_str());
@@ -61,7 +62,9 @@ class Win32Factory : public IPlatformFactory {
     // Folders open in the file browser, everything else in its own program.
     const HINSTANCE result =
         ShellExecuteW(nullptr, folder ? L"explore" : L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(result) > 32;
+    if (reinterpret_cast<INT_PTR>(result) > 32) return true;
+    reason = "Windows found no program to open it.";
+    return false;
   }
 };
 

@@ -1,4 +1,4 @@
-#include "platform/win32/gui/GdiFont.h"
+#include "Frameworks/Gui/win32/GdiFont.h"
 
 #include <map>
 #include <mutex>
@@ -6,7 +6,7 @@
 
 #include "Frameworks/Gui/CFontDesc.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/gui/GdiBitmap.h"
+#include "Frameworks/Gui/win32/GdiBitmap.h"
 
 namespace VSTGUI::Win32 {
 

@@ -1,11 +1,11 @@
-#include "platform/win32/gui/Win32Frame.h"
+#include "Frameworks/Gui/win32/Win32Frame.h"
 
 #include <windows.h>
 #include <windowsx.h>
 
 #include <algorithm>
 
-#include "platform/win32/gui/GdiContext.h"
+#include "Frameworks/Gui/win32/GdiContext.h"
 
 namespace VSTGUI::Win32 {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/gui/GdiContext.h"
+#include "Frameworks/Gui/win32/GdiContext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include "Frameworks/Gui/CBitmap.h"
 #include "Frameworks/Gui/CGraphicsPath.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/gui/GdiFont.h"
+#include "Frameworks/Gui/win32/GdiFont.h"
 
 namespace VSTGUI::Win32 {
 

@@ -1,10 +1,10 @@
-#include "platform/x11/CairoContext.h"
+#include "Frameworks/Gui/x11/CairoContext.h"
 
 #include <cmath>
 
 #include "Frameworks/Gui/CBitmap.h"
 #include "Frameworks/Gui/CGraphicsPath.h"
-#include "platform/x11/CairoFont.h"
+#include "Frameworks/Gui/x11/CairoFont.h"
 
 namespace VSTGUI::X11 {
 

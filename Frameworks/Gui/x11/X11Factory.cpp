@@ -5,10 +5,10 @@
 #include <time.h>
 
 #include "Frameworks/Gui/OffscreenPlatformFrame.h"
-#include "platform/x11/CairoContext.h"
-#include "platform/x11/CairoFont.h"
-#include "platform/x11/FileSelectorProcess.h"
-#include "platform/x11/X11Frame.h"
+#include "Frameworks/Gui/x11/CairoContext.h"
+#include "Frameworks/Gui/x11/CairoFont.h"
+#include "Frameworks/Gui/x11/FileSelectorProcess.h"
+#include "Frameworks/Gui/x11/X11Frame.h"
 
 extern char** environ;
 
@@ -55,17 +55,26 @@ class X11Factory : public IPlatformFactory {
     return FileSelectorProcess::start(config, reason);
   }
 
-  bool openUrl(const std::string& url) override {
+  bool openUrl(const std::string& url, std::string& reason) override {
+    reason.clear();
     if (url.empty()) return false;
     // The shell starts the opener in the background and returns at once, so waiting for it
     // here is short; no fork of this (multi-threaded) host process is needed.
     const char* script = "command -v xdg-open >/dev/null 2>&1 || exit 127; xdg-open \"$1\" >/dev/null 2>&1 &";
     const char* argv[] = {"sh", "-c", script, "sh", url.c_str(), nullptr};
     pid_t pid = 0;
-    if (posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) return false;
     int status = 0;
-    if (waitpid(pid, &status, 0) != pid) return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    // The shell by its full path: only the opener is looked up in the PATH.
+    if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0 ||
+        waitpid(pid, &status, 0) != pid) {
+      reason = "The desktop's opener (xdg-open) could not be started.";
+      return false;
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+    reason = WIFEXITED(status) && WEXITSTATUS(status) == 127
+                 ? "xdg-open is not installed: install xdg-utils to open files and folders from here."
+                 : "The desktop's opener (xdg-open) could not be started.";
+    return false;
   }
 };
 

@@ -1,4 +1,4 @@
-#include "platform/x11/FileSelectorProcess.h"
+#include "Frameworks/Gui/x11/FileSelectorProcess.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -84,7 +84,7 @@ std::unique_ptr<FileSelectorProcess> FileSelectorProcess::start(const FileSelect
   bool kdialog = false;
   if (!findProgram("zenity")) {
     if (!findProgram("kdialog")) {
-      reason = "not available";
+      reason = "Install zenity or kdialog to choose files from here.";
       return nullptr;
     }
     kdialog = true;

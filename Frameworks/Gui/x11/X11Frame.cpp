@@ -1,4 +1,4 @@
-#include "platform/x11/X11Frame.h"
+#include "Frameworks/Gui/x11/X11Frame.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "platform/x11/CairoContext.h"
+#include "Frameworks/Gui/x11/CairoContext.h"
 
 namespace VSTGUI::X11 {
 

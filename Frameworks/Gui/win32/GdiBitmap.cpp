@@ -1,4 +1,4 @@
-#include "platform/win32/gui/GdiBitmap.h"
+#include "Frameworks/Gui/win32/GdiBitmap.h"
 
 #include <mutex>
 

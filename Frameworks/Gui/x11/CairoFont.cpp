@@ -1,4 +1,4 @@
-#include "platform/x11/CairoFont.h"
+#include "Frameworks/Gui/x11/CairoFont.h"
 
 #include <cairo-ft.h>
 #include <fontconfig/fontconfig.h>

@@ -1,22 +1,19 @@
 #pragma once
 
-#include <windows.h>
-
-#include <gdiplus.h>
+#include <cairo.h>
 
 #include <memory>
 
 #include "Frameworks/Gui/CDrawContext.h"
-#include "platform/win32/gui/GdiBitmap.h"
+#include "Frameworks/Gui/x11/CairoBitmap.h"
 
-namespace VSTGUI::Win32 {
+namespace VSTGUI::X11 {
 
-// The GDI+ implementation of the drawing primitives, on a bitmap in memory. Pixel (x, y)
-// covers the square from (x, y) to (x + 1, y + 1), as on every back end.
-class GdiContext : public COffscreenContext {
+// The cairo implementation of the drawing primitives, on an image surface.
+class CairoContext : public COffscreenContext {
  public:
-  explicit GdiContext(std::shared_ptr<GdiBitmap> bitmap);
-  ~GdiContext() override;
+  explicit CairoContext(std::shared_ptr<CairoBitmap> bitmap);
+  ~CairoContext() override;
 
   void drawLine(const CPoint& start, const CPoint& end) override;
   void drawPolygon(const PointList& polygon, const CDrawStyle drawStyle = kDrawStroked) override;
@@ -36,16 +33,20 @@ class GdiContext : public COffscreenContext {
   CCoord getStringWidth(UTF8StringPtr string) override;
   void endDraw() override;
 
+  cairo_t* getCairo() const { return m_cr; }
+
  private:
-  // Sets clip, transform and smoothing for one drawing call.
+  // Opens one drawing call: state saved, clip and transform applied, anti-aliasing set.
   void begin();
-  Gdiplus::Color color(const CColor& value) const;
-  std::unique_ptr<Gdiplus::Pen> pen() const;
+  void end();
+  void setSourceColor(const CColor& color);
+  void applyStroke();
   // Half-pixel shift that puts odd-width strokes on pixel centres.
   CCoord strokeOffset() const;
+  bool setupFont(bool antialias);
 
-  std::shared_ptr<GdiBitmap> m_surfaceBitmap;
-  std::unique_ptr<Gdiplus::Graphics> m_graphics;
+  std::shared_ptr<CairoBitmap> m_surfaceBitmap;
+  cairo_t* m_cr;
 };
 
-}  // namespace VSTGUI::Win32
+}  // namespace VSTGUI::X11

@@ -1,19 +1,22 @@
 #pragma once
 
-#include <cairo.h>
+#include <windows.h>
+
+#include <gdiplus.h>
 
 #include <memory>
 
 #include "Frameworks/Gui/CDrawContext.h"
-#include "platform/x11/CairoBitmap.h"
+#include "Frameworks/Gui/win32/GdiBitmap.h"
 
-namespace VSTGUI::X11 {
+namespace VSTGUI::Win32 {
 
-// The cairo implementation of the drawing primitives, on an image surface.
-class CairoContext : public COffscreenContext {
+// The GDI+ implementation of the drawing primitives, on a bitmap in memory. Pixel (x, y)
+// covers the square from (x, y) to (x + 1, y + 1), as on every back end.
+class GdiContext : public COffscreenContext {
  public:
-  explicit CairoContext(std::shared_ptr<CairoBitmap> bitmap);
-  ~CairoContext() override;
+  explicit GdiContext(std::shared_ptr<GdiBitmap> bitmap);
+  ~GdiContext() override;
 
   void drawLine(const CPoint& start, const CPoint& end) override;
   void drawPolygon(const PointList& polygon, const CDrawStyle drawStyle = kDrawStroked) override;
@@ -33,20 +36,16 @@ class CairoContext : public COffscreenContext {
   CCoord getStringWidth(UTF8StringPtr string) override;
   void endDraw() override;
 
-  cairo_t* getCairo() const { return m_cr; }
-
  private:
-  // Opens one drawing call: state saved, clip and transform applied, anti-aliasing set.
+  // Sets clip, transform and smoothing for one drawing call.
   void begin();
-  void end();
-  void setSourceColor(const CColor& color);
-  void applyStroke();
+  Gdiplus::Color color(const CColor& value) const;
+  std::unique_ptr<Gdiplus::Pen> pen() const;
   // Half-pixel shift that puts odd-width strokes on pixel centres.
   CCoord strokeOffset() const;
-  bool setupFont(bool antialias);
 
-  std::shared_ptr<CairoBitmap> m_surfaceBitmap;
-  cairo_t* m_cr;
+  std::shared_ptr<GdiBitmap> m_surfaceBitmap;
+  std::unique_ptr<Gdiplus::Graphics> m_graphics;
 };
 
-}  // namespace VSTGUI::X11
+}  // namespace VSTGUI::Win32
