@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  libyaml-dev libsndfile1-dev
+  libyaml-dev libsndfile1-dev libebur128-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcairo2-dev libx11-dev libxcb1-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core
   fonts-dejavu-extra

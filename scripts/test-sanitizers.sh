@@ -16,7 +16,11 @@ run() {
     -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
     -DSKARVEL_BUILD_BENCH=OFF "$@" >/dev/null
   cmake --build "$dir" --parallel "$(nproc)" --target hostile_host_tests
-  ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)" -L hostile -R "$filter"
+  # An empty -R matches nothing, so the filter is passed only when there is one; finding no
+  # tests is a failure, never a silent pass.
+  local select=(-L hostile)
+  if [ -n "$filter" ]; then select+=(-R "$filter"); fi
+  ctest --test-dir "$dir" --output-on-failure --no-tests=error --parallel "$(nproc)" "${select[@]}"
 }
 
 export SKARVEL_NO_DIALOGS=1

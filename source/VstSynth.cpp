@@ -121,7 +121,9 @@ void VstSynth::open() {
   m_rateKeyTrack = m_balanceKeyTrack = m_rate2KeyTrack = 0.0f;
   m_bandUpdateCounter = 0;
   m_pedal = false;
-  m_bandGain = 0.0f;
+  // The shared band-pass gain starts where a default band-pass patch settles (about 30), not at
+  // 0, from which it takes seconds to rise: the first note after loading plays at its level.
+  m_bandGain = 30.0f;
   m_bandGainTarget = 0.89f;
   m_bandGainRate = 0.001f;
   m_outputChain->open();

@@ -13,6 +13,7 @@
 #include "Frameworks/Core/DspEvents.h"
 #include "Frameworks/Core/ScopePeakExchange.h"
 #include "source/VstSynth.h"
+#include "tools/skarvel-audition/Spectrum.h"
 
 namespace audition {
 
@@ -40,30 +41,6 @@ std::vector<TimedMidi> midiFor(const Phrase& phrase, double sampleRate) {
     return a.status < b.status;
   });
   return events;
-}
-
-void fft(std::vector<std::complex<double>>& x) {
-  const std::size_t n = x.size();
-  for (std::size_t i = 1, j = 0; i < n; ++i) {
-    std::size_t bit = n >> 1;
-    for (; j & bit; bit >>= 1) j ^= bit;
-    j ^= bit;
-    if (i < j) std::swap(x[i], x[j]);
-  }
-  for (std::size_t length = 2; length <= n; length <<= 1) {
-    const double angle = -2.0 * std::numbers::pi / static_cast<double>(length);
-    const std::complex<double> step(std::cos(angle), std::sin(angle));
-    for (std::size_t i = 0; i < n; i += length) {
-      std::complex<double> w(1.0, 0.0);
-      for (std::size_t k = 0; k < length / 2; ++k) {
-        const auto u = x[i + k];
-        const auto v = x[i + k + length / 2] * w;
-        x[i + k] = u + v;
-        x[i + k + length / 2] = u - v;
-        w *= step;
-      }
-    }
-  }
 }
 
 // Average power spectrum (bins 0..kFftSize/2) of the mid signal between two frames.
@@ -99,51 +76,144 @@ double Phrase::lastRelease() const {
   return last;
 }
 
-Phrase Phrase::standard() {
-  return {{{0.0, 0.4, 60, 100}, {0.5, 0.4, 64, 90}, {1.0, 1.0, 48, 100}, {1.0, 1.0, 55, 96},
-           {1.0, 1.0, 64, 92}, {1.0, 1.0, 67, 100}}};
+namespace {
+
+// Keys `offsets` semitones from the middle of the range, each moved into the range; keys the
+// range folds onto one another are dropped, so every key of a chord is played once.
+std::vector<int> keysAround(const KeyRange& range, std::initializer_list<int> offsets) {
+  std::vector<int> keys;
+  for (int offset : offsets) {
+    int key = range.centre() + offset;
+    while (key < range.low && key + 12 <= range.high) key += 12;
+    while (key > range.high && key - 12 >= range.low) key -= 12;
+    key = range.clamp(key);
+    if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
+  }
+  return keys;
 }
 
-Phrase Phrase::held() {
-  return {{{0.0, 4.0, 48, 90}, {0.0, 4.0, 55, 85}, {0.05, 3.95, 60, 85}, {0.1, 3.9, 64, 80}}, 12.0};
-}
+}  // namespace
 
-Phrase Phrase::strikes() {
+Phrase Phrase::melody(const KeyRange& range) {
   Phrase p;
-  const int keys[] = {48, 55, 60, 64, 67, 72, 79, 84};
-  for (int i = 0; i < 8; ++i) p.notes.push_back({i * 0.25, 0.15, keys[i], 127 - i * 6});
-  return p;
-}
-
-Phrase Phrase::melody() {
-  Phrase p;
-  const int keys[] = {62, 64, 65, 67, 69, 67, 65, 64, 62};
+  const int offsets[] = {-3, -1, 0, 2, 4, 2, 0, -1, -3};
   const double lengths[] = {0.5, 0.25, 0.25, 0.5, 1.0, 0.25, 0.25, 0.25, 1.0};
   double t = 0.0;
   for (int i = 0; i < 9; ++i) {
-    p.notes.push_back({t, lengths[i] * 0.95, keys[i], 90 + (i % 3) * 10});
+    p.notes.push_back({t, lengths[i] * 0.95, range.clamp(range.centre() + offsets[i]), 90 + (i % 3) * 10});
     t += lengths[i];
   }
   return p;
 }
 
-Phrase Phrase::bass() {
-  return {{{0.0, 0.45, 36, 110}, {0.5, 0.45, 36, 90}, {1.0, 0.45, 43, 110}, {1.5, 0.9, 41, 100}}};
-}
-
-Phrase Phrase::loudChord() {
+Phrase Phrase::held(const KeyRange& range) {
   Phrase p;
-  for (int key : {36, 48, 55, 60, 64, 67}) p.notes.push_back({0.0, 1.5, key, 127});
+  p.tail = 12.0;
+  int i = 0;
+  for (int key : keysAround(range, {-5, 0, 4, 7})) {
+    p.notes.push_back({0.05 * i, 4.0 - 0.05 * i, key, 90 - 4 * i});
+    ++i;
+  }
   return p;
 }
 
-Phrase Phrase::range() {
+Phrase Phrase::strikes(const KeyRange& range) {
+  Phrase p;
+  for (int i = 0; i < 8; ++i) {
+    const int key = range.low + (range.high - range.low) * i / 7;
+    p.notes.push_back({i * 0.25, 0.15, key, 127 - i * 6});
+  }
+  return p;
+}
+
+Phrase Phrase::bass(const KeyRange& range) {
+  const int root = range.low + (range.centre() - range.low) / 2;
+  return {{{0.0, 0.45, root, 110},
+           {0.5, 0.45, root, 90},
+           {1.0, 0.45, range.clamp(root + 7), 110},
+           {1.5, 0.9, range.clamp(root + 5), 100}}};
+}
+
+Phrase Phrase::groove(const KeyRange& range) {
+  Phrase p;
+  const int accents[] = {127, 70, 100, 70};
+  for (int i = 0; i < 16; ++i) p.notes.push_back({i * 0.25, 0.1, range.centre(), accents[i % 4]});
+  return p;
+}
+
+Phrase Phrase::drone(const KeyRange& range, double seconds) {
+  Phrase p;
+  p.notes.push_back({0.0, seconds, range.centre(), 100});
+  p.tail = 10.0;
+  return p;
+}
+
+Phrase Phrase::standard(const KeyRange& range) {
+  Phrase p;
+  p.notes.push_back({0.0, 0.4, range.centre(), 100});
+  p.notes.push_back({0.5, 0.4, range.clamp(range.centre() + 4), 90});
+  int velocity = 100;
+  for (int key : keysAround(range, {-12, -5, 4, 7})) p.notes.push_back({1.0, 1.0, key, velocity -= 3});
+  return p;
+}
+
+Phrase Phrase::loudChord(const KeyRange& range) {
+  Phrase p;
+  std::vector<int> keys = keysAround(range, {-12, -5, 0, 4, 7, 12, 16, 19});
+  // A narrow range folds some keys together: fill up with the other keys nearest the middle.
+  for (int step = 1; keys.size() < 8 && step <= 24; ++step)
+    for (int key : {range.centre() - step, range.centre() + step})
+      if (keys.size() < 8 && key >= range.low && key <= range.high &&
+          std::find(keys.begin(), keys.end(), key) == keys.end())
+        keys.push_back(key);
+  for (int key : keys) p.notes.push_back({0.0, 1.5, key, 127});
+  return p;
+}
+
+Phrase Phrase::progression(const KeyRange& range) {
+  Phrase p;
+  // C, Am, F, G, Em, Dm in close position around the middle of the range.
+  const std::initializer_list<int> chords[] = {{0, 4, 7, 12},   {-3, 0, 4, 9},   {-7, -3, 0, 5},
+                                               {-5, -1, 2, 7}, {-8, -5, -1, 4}, {-10, -7, -3, 2}};
+  double t = 0.0;
+  for (const auto& chord : chords) {
+    for (int key : keysAround(range, chord)) p.notes.push_back({t, 2.0, key, 100});
+    t += 2.0;
+  }
+  return p;
+}
+
+Phrase Phrase::keyboard() {
   Phrase p;
   for (int i = 0; i < 8; ++i) p.notes.push_back({i * 0.5, 0.4, 24 + 12 * i, 127});
   return p;
 }
 
-Phrase Phrase::single(int key, double length) { return {{{0.0, length, key, 100}}}; }
+Phrase Phrase::single(int key, double length, int velocity) { return {{{0.0, length, key, velocity}}}; }
+
+std::size_t Render::frame(double seconds) const {
+  const auto n = std::min(left.size(), right.size());
+  if (!(seconds > 0.0)) return 0;
+  return std::min(n, static_cast<std::size_t>(std::llround(seconds * sampleRate)));
+}
+
+std::vector<float> Render::mid(std::size_t from, std::size_t to) const {
+  to = std::min({to, left.size(), right.size()});
+  std::vector<float> m;
+  if (from >= to) return m;
+  m.reserve(to - from);
+  for (std::size_t i = from; i < to; ++i) m.push_back(0.5f * (left[i] + right[i]));
+  return m;
+}
+
+double Render::levelDb(double from, double to) const {
+  const std::size_t a = frame(from), b = frame(to);
+  double sum = 0.0;
+  for (std::size_t i = a; i < b; ++i)
+    sum += static_cast<double>(left[i]) * left[i] + static_cast<double>(right[i]) * right[i];
+  if (b <= a || !(sum > 0.0)) return -200.0;
+  return 10.0 * std::log10(sum / (2.0 * static_cast<double>(b - a)));
+}
 
 Render render(const ParameterValues& values, const Phrase& phrase, double sampleRate) {
   core::ScopePeakExchange scope;
@@ -166,6 +236,17 @@ Render render(const ParameterValues& values, const Phrase& phrase, double sample
   std::vector<core::DspMidiEvent> midi(events.size());
   std::vector<unsigned char> storage(sizeof(core::DspEvents) + sizeof(core::DspEvent*) * (events.size() + 2));
   auto* list = reinterpret_cast<core::DspEvents*>(storage.data());
+  // Each note's key frames, to see whether it has a voice of its own while it is held.
+  struct HeldNote {
+    long long on, off;
+    int key;
+    bool lost = false;
+  };
+  std::vector<HeldNote> held;
+  for (const PhraseNote& note : phrase.notes)
+    held.push_back({std::llround(note.start * r.sampleRate), std::llround((note.start + note.length) * r.sampleRate),
+                    note.key});
+
   float left[kBlock], right[kBlock];
   std::size_t next = 0;
   long long sleptAt = -1;
@@ -192,6 +273,19 @@ Render render(const ParameterValues& values, const Phrase& phrase, double sample
     r.right.insert(r.right.end(), right, right + frames);
 
     const long long end = start + frames;
+    // A note held across the end of the block must sound on a voice of its own: with every
+    // voice busy the engine re-triggers voice 0, cutting the note it held.
+    for (HeldNote& note : held) {
+      if (note.lost || note.on >= end || note.off <= end) continue;
+      bool sounding = false;
+      for (int j = 0; j < skarvel::VstSynth::kSoundingVoices && !sounding; ++j)
+        sounding = engine->voiceNote(j) == note.key &&
+                   (!engine->adsrEnvelope(j).isIdle() || !engine->gateEnvelope(j).isIdle());
+      if (!sounding) {
+        note.lost = true;
+        ++r.lostNotes;
+      }
+    }
     if (sleptAt < 0 && end > releaseFrame && next == events.size() && !engine->isActive()) {
       sleptAt = end;
       r.sleepFrame = static_cast<std::size_t>(end);
@@ -231,10 +325,8 @@ Measures measure(const Render& r) {
 
   // Spectrum over the held part (at least one frame, reaching into the tail for short phrases).
   const std::size_t to = std::min(n, std::max(release, static_cast<std::size_t>(kFftSize)));
-  m.power = powerSpectrum(r, 0, to);
-  m.binHz = r.sampleRate / kFftSize;
-  const std::vector<double>& power = m.power;
-  const double binHz = m.binHz;
+  const std::vector<double> power = powerSpectrum(r, 0, to);
+  const double binHz = r.sampleRate / kFftSize;
   double total = 0.0, weighted = 0.0, best = 0.0;
   for (std::size_t k = 1; k < power.size(); ++k) {
     total += power[k];
@@ -273,30 +365,6 @@ Measures measure(const Render& r) {
   return m;
 }
 
-Measures::Pitch Measures::pitchNear(double hz) const {
-  Pitch pitch;
-  if (power.size() < 3 || binHz <= 0.0 || !(hz > 0.0)) return pitch;
-  // Mean power of the bin at f and its neighbours; 0 beyond the spectrum.
-  const auto around = [&](double f) {
-    const auto bin = static_cast<std::size_t>(std::lround(f / binHz));
-    if (bin < 1 || bin + 1 >= power.size()) return 0.0;
-    return (power[bin - 1] + power[bin] + power[bin + 1]) / 3.0;
-  };
-  double best = -1e300;
-  for (double f = hz * 0.92; f <= hz * 1.08; f += 0.25 * binHz) {
-    double sum = 0.0;
-    for (int k = 1; k <= 6; ++k) sum += std::log(around(k * f) + 1e-30);
-    if (sum > best) {
-      best = sum;
-      pitch.fundamental = f;
-    }
-  }
-  for (int k = 1; k <= 6; ++k)
-    pitch.contrast += 10.0 * std::log10((around(k * pitch.fundamental) + 1e-30) /
-                                        (around((k + 0.5) * pitch.fundamental) + 1e-30)) / 6.0;
-  return pitch;
-}
-
 double spectralDistance(const Measures& a, const Measures& b) {
   if (a.bands.size() != b.bands.size() || a.bands.empty()) return 0.0;
   double sum = 0.0;
@@ -307,6 +375,39 @@ double spectralDistance(const Measures& a, const Measures& b) {
   }
   return std::sqrt(sum / a.bands.size());
 }
+
+namespace {
+
+std::vector<double> contour(const Render& r) {
+  std::vector<double> levels;
+  const double step = 0.02;
+  const double length = static_cast<double>(std::min(r.left.size(), r.right.size())) / r.sampleRate;
+  for (double t = 0.0; t + step <= length; t += step) levels.push_back(r.levelDb(t, t + step));
+  const double top = levels.empty() ? 0.0 : *std::max_element(levels.begin(), levels.end());
+  for (double& level : levels) level = std::max(level - top, -40.0);
+  return levels;
+}
+
+}  // namespace
+
+double contourDistance(const Render& a, const Render& b) {
+  std::vector<double> ca = contour(a), cb = contour(b);
+  const std::size_t n = std::max(ca.size(), cb.size());
+  if (n == 0) return 0.0;
+  ca.resize(n, -40.0);
+  cb.resize(n, -40.0);
+  double sum = 0.0;
+  for (std::size_t i = 0; i < n; ++i) sum += (ca[i] - cb[i]) * (ca[i] - cb[i]);
+  return std::sqrt(sum / static_cast<double>(n));
+}
+
+std::string keyName(int key) {
+  static const char* const names[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+  const int octave = key >= 0 ? key / 12 - 1 : (key - 11) / 12 - 1;
+  return names[((key % 12) + 12) % 12] + std::to_string(octave);
+}
+
+double keyFrequency(int key, double semitones) { return 440.0 * std::pow(2.0, (key + semitones - 69.0) / 12.0); }
 
 bool writeWav(const std::string& path, const Render& r) {
   SF_INFO info{};
@@ -324,7 +425,8 @@ bool writeWav(const std::string& path, const Render& r) {
     interleaved[2 * i] = r.left[i];
     interleaved[2 * i + 1] = r.right[i];
   }
-  const bool written = sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(n)) == static_cast<sf_count_t>(n);
+  const bool written = sf_writef_float(file, interleaved.data(),
+      static_cast<sf_count_t>(n)) == static_cast<sf_count_t>(n);
   if (!written) std::fprintf(stderr, "writing '%s' failed: %s\n", path.c_str(), sf_strerror(file));
   return sf_close(file) == 0 && written;
 }
