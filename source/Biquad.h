@@ -10,7 +10,7 @@ class Biquad {
  public:
   // y = b0·x + b1·x1 + b2·x2 − a1·y1 − a2·y2 (computed in double, stored as float).
   float step(float x) {
-    const float y = flushDenormalInRender(static_cast<float>(b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2));
+    const float y = flushInRender(static_cast<float>(b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2));
     x2 = x1;
     x1 = x;
     y2 = y1;

@@ -5,13 +5,20 @@
 #include <vector>
 
 #include "source/DspMath.h"
-#include "source/RandomGenerator.h"
 
 namespace skarvel {
 
+// The chorus stage's two draws of a sample (integers 0..32767 from the engine's generator), in
+// the order it makes them.
+struct ChorusDraws {
+  int noise = 0;   // the tiny noise added to its input
+  int jitter = 0;  // the modulator's random speed factor
+};
+
 // Slow, slightly unsteady sine pair that sweeps the chorus delays:
 // value = 0.5 × (sin(φ/3) + sin φ), always within −0.77..+0.77. The phase advances each sample
-// by 2π·frequency/rate times (1 + a random factor in 0..0.1), so the sweep never repeats exactly.
+// by 2π·frequency/rate times (1 + a random factor in 0..0.1, from a draw of the engine's
+// generator that the caller hands in), so the sweep never repeats exactly.
 //
 // Rather than two sines per sample it turns a unit phasor (cos a, sin a), a = φ/3, by each
 // sample's small angle (its sine and cosine from their series, exact in double for angles this
@@ -20,8 +27,6 @@ namespace skarvel {
 // sines to double precision, well below float rounding.
 class ChorusModulator {
  public:
-  explicit ChorusModulator(RandomGenerator& random) : m_random(random) {}
-
   void setSampleRate(int rate) {
     radiansPerSample = 2.0 * std::numbers::pi / rate;
     updateStep();
@@ -35,8 +40,9 @@ class ChorusModulator {
     m_sin = 0.0;
   }
 
-  float next() {
-    const double jitter = m_random.next() * (0.1 / 32768.0);
+  // `draw`: a random integer 0..32767.
+  float next(int draw) {
+    const double jitter = draw * (0.1 / 32768.0);
     const double d = m_step * (1.0 + jitter);  // radians of a this sample, below 0.01
     const double d2 = d * d;
     const double cosD = 1.0 - d2 * (0.5 - d2 * (1.0 / 24.0 - d2 * (1.0 / 720.0)));
@@ -56,7 +62,6 @@ class ChorusModulator {
  private:
   void updateStep() { m_step = radiansPerSample * frequency / 3.0; }
 
-  RandomGenerator& m_random;
   double m_step = 2.0 * std::numbers::pi / 44100.0 * 4.0 / 3.0;  // radians of a per sample
   double m_cos = 1.0;
   double m_sin = 0.0;
@@ -70,8 +75,7 @@ class ChorusStage {
   static constexpr int kLineLength = 16384;
   static constexpr int kLineMask = kLineLength - 1;
 
-  // `random` is the engine's generator; every draw of this stage comes from it.
-  explicit ChorusStage(RandomGenerator& random);
+  ChorusStage();
   ChorusStage(const ChorusStage&) = delete;
   ChorusStage& operator=(const ChorusStage&) = delete;
 
@@ -80,37 +84,13 @@ class ChorusStage {
   // Zeroes the lines, the filter states and the outputs.
   void clear();
 
-  void step(float x, float& left, float& right) {
-    float fb = feedbackScale * outLeft * 0.28f;
-    fb = flushBelow(fb, 1e-15f);
-    const float e = static_cast<float>(double(x) + fb + (m_random.next() * (1.0 / 32768.0) - 0.5) * 1e-9);
-    mod = modulator.next();
-    inputLow += (e - inputLow) * inputCoef;
-    const float g = inputLow;
-    modSmoothed += ((mod + 1.0f) * modDelay - modSmoothed) * modCoef;
+  // `count` samples of input, with each sample's draws, into the left and right outputs (which
+  // may be the input's array). The state lives in locals for the run: the line stores could alias
+  // the members, so working on the members would reload every one of them after each store.
+  void process(const float* input, const ChorusDraws* draws, float* left, float* right, int count);
 
-    // The control line is read about (line length − modSmoothed) samples back.
-    const double tap = catmullRomDelayed<double>(
-        m_line3, kLineMask, m_write3, double(kLineLength) + (1.0 - modSmoothed) - readOffset3);
-    tapSmoothed += (static_cast<float>(tap) - tapSmoothed) * modCoef;
-
-    m_line1[m_write1] = e - g;
-    m_line2[m_write2] = e - g;
-    m_line3[m_write3] = (1.0f - mod * mod) * tapLevel;
-    m_write1 = (m_write1 + 1) & kLineMask;
-    m_write2 = (m_write2 + 1) & kLineMask;
-    m_write3 = (m_write3 + 1) & kLineMask;
-
-    const float k = g * 0.1f + e * 0.5f;
-    outLeft = catmullRomDelayed<float>(m_line1, kLineMask, m_write1, lineDelay(spread + modSmoothed - readOffset1)) +
-              outRight * 0.1f + k;
-    outRight = catmullRomDelayed<float>(m_line2, kLineMask, m_write2, lineDelay(spread + tapSmoothed - readOffset2)) +
-               outLeft * 0.1f + k;
-    outLeft = flushBelow(outLeft, 1e-15f);
-    outRight = flushBelow(outRight, 1e-15f);
-    left = outLeft;
-    right = outRight;
-  }
+  // One sample of input x, with the sample's draws.
+  void step(float x, const ChorusDraws& draws, float& left, float& right) { process(&x, &draws, &left, &right, 1); }
 
   // A delay (samples) within 0..line length: both sweeps stay far inside it, the guard only
   // keeps a read in the ring whatever the state.
@@ -139,7 +119,6 @@ class ChorusStage {
   ChorusModulator modulator;
 
  private:
-  RandomGenerator& m_random;
   std::vector<float> m_storage;  // the three lines, allocated once
   float* m_line1 = nullptr;
   float* m_line2 = nullptr;

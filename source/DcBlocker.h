@@ -14,8 +14,8 @@ class DcBlocker {
   void clear() { stateLeft = stateRight = 0.0f; }
 
   void step(float& left, float& right) {
-    stateLeft = flushDenormalInRender(stateLeft + (left - stateLeft) * coefficient);
-    stateRight = flushDenormalInRender(stateRight + (right - stateRight) * coefficient);
+    stateLeft = flushInRender(stateLeft + (left - stateLeft) * coefficient);
+    stateRight = flushInRender(stateRight + (right - stateRight) * coefficient);
     left -= stateLeft;
     right -= stateRight;
   }

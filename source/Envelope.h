@@ -99,6 +99,24 @@ class Envelope {
     pedalHold = false;
   }
 
+  // Ticks `count` times, handing each value to write(k, value). Returns the number of ticks
+  // before the envelope was Idle at the start of one (count when it never was). In Sustain and
+  // Idle every tick gives the value of the first, so a run of them costs one tick.
+  template <typename Write>
+  int render(int count, Write&& write) {
+    int busy = count;
+    for (int k = 0; k < count; ++k) {
+      if (state == Sustain || state == Idle) {
+        if (state == Idle) busy = k;
+        const float value = tick();
+        for (; k < count; ++k) write(k, value);
+        break;
+      }
+      write(k, tick());
+    }
+    return busy;
+  }
+
   float tick() {
     switch (state) {
       case Attack:

@@ -14,7 +14,7 @@ constexpr float kModulatorHzAfterMix = 1.6f;
 
 }  // namespace
 
-OutputChain::OutputChain(RandomGenerator& random) : chorus(random) {
+OutputChain::OutputChain() {
   setSampleRate(kDefaultRate);
   beginBlock();
 }
@@ -91,6 +91,76 @@ void OutputChain::setParameter(int id, float value) {
       break;
     default:
       break;
+  }
+}
+
+void OutputChain::render(const float* sums, const float* dithers, const ChorusDraws* draws, float* left,
+                         float* right, int count) {
+  constexpr int kRun = 128;
+  float chorusLeft[kRun], chorusRight[kRun], reverbLeft[kRun], reverbRight[kRun], wet[kRun], dry[kRun];
+  float fadeLevels[kRun], chorusLevels[kRun];
+  for (int start = 0; start < count; start += kRun) {
+    const int n = count - start < kRun ? count - start : kRun;
+    const float* const s = sums + start;
+    const float* const dither = dithers + start;
+    float* const l = left + start;
+    float* const r = right + start;
+
+    // A non-finite voice sum would poison every filter state after it for good.
+    for (int k = 0; k < n; ++k) l[k] = std::isfinite(s[k]) ? s[k] : 0.0f;
+    if (m_eqOn)
+      for (int k = 0; k < n; ++k) l[k] = eqHighPass.step(eqLowPass.step(l[k]));
+
+    // The chorusing reverb runs while it is on or fading out: the wet and dry glides and the fade
+    // sample by sample, then the chorus stage and the reverb over those samples.
+    int reverbSamples = 0;
+    if (m_reverbOn || fade > 0.0f) {
+      reverb.update();
+      for (; reverbSamples < n && (m_reverbOn || fade > 0.0f); ++reverbSamples) {
+        const int k = reverbSamples;
+        const float w = wetSmoother.step(wetTarget);
+        wet[k] = 3.0f * w;
+        dry[k] = 1.0f - w;
+        chorusLevels[k] = drySmoother.step(dryTarget);
+        advanceFade(fade);
+        fadeLevels[k] = fade;
+      }
+      chorus.process(l, draws + start, chorusLeft, chorusRight, reverbSamples);
+      for (int k = 0; k < reverbSamples; ++k) {
+        reverbLeft[k] = chorusLevels[k] * chorusLeft[k] + dither[k];
+        reverbRight[k] = chorusLevels[k] * chorusRight[k] + dither[k];
+      }
+      reverb.process(reverbLeft, reverbRight, wet, dry, reverbLeft, reverbRight, reverbSamples);
+      reverb.wet = wet[reverbSamples - 1];
+      reverb.dry = dry[reverbSamples - 1];
+      for (int k = 0; k < reverbSamples; ++k) {
+        const float r1 = flushDenormal(reverbLeft[k]), r2 = flushDenormal(reverbRight[k]);
+        const float f = fadeLevels[k];
+        l[k] = dither[k] + (1.0f - f) * chorusLeft[k] + f * r1;
+        r[k] = dither[k] + (1.0f - f) * chorusRight[k] + f * r2;
+      }
+    }
+    for (int k = reverbSamples; k < n; ++k) l[k] = r[k] = l[k] + dither[k];
+
+    if (enhancer.isActive()) enhancer.process(l, r, n);
+
+    bool fault = false;
+    for (int k = 0; k < n; ++k) {
+      float a = flushBelow(l[k], kFlushLimit), b = flushBelow(r[k], kFlushLimit);
+      const float gain = gainSmoother.step(m_gainTarget);
+      a *= gain;
+      b *= gain;
+      dcBlocker.step(a, b);
+      l[k] = flushBelow(a, kFlushLimit);
+      r[k] = flushBelow(b, kFlushLimit);
+      fault = fault || !std::isfinite(l[k]) || !std::isfinite(r[k]);
+    }
+    // Last line of defence: never hand the host a non-finite sample, and start afresh.
+    if (fault) [[unlikely]] {
+      for (int k = 0; k < n; ++k)
+        if (!std::isfinite(l[k]) || !std::isfinite(r[k])) l[k] = r[k] = 0.0f;
+      recoverFromFault();
+    }
   }
 }
 

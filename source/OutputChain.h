@@ -6,7 +6,6 @@
 #include "source/ChorusStage.h"
 #include "source/DcBlocker.h"
 #include "source/DspMath.h"
-#include "source/RandomGenerator.h"
 #include "source/ReverbStage.h"
 #include "source/Smoother.h"
 #include "source/StringEnhancer.h"
@@ -19,21 +18,23 @@ namespace skarvel {
 //   string enhancer (StrEnh) → output gain (Gain_out, gliding) → DC blocker.
 //
 // How the engine uses it:
-//   - construct with the engine's random generator (all buffers are allocated here; the chain
-//     is ready for 44100 Hz at once);
+//   - construct (all buffers are allocated here; the chain is ready for 44100 Hz at once);
 //   - open() once from the engine's open();
 //   - setSampleRate(rate) whenever the engine's rate really changes (the caller skips equal
 //     rates; rates below 32000 Hz are the caller's to raise);
 //   - setParameter(id, value) for every parameter change (ids the chain does not use are
 //     ignored, so the engine may forward all of them);
 //   - beginBlock() before the first sample of each block;
-//   - step(s, dither, left, right) once per rendered sample with the voice sum and the dither;
+//   - chorusRuns(runs, count) to learn in which of the next samples the chorus stage runs (and
+//     so takes two random draws);
+//   - step(s, dither, draws, left, right) once per rendered sample with the voice sum, the dither
+//     and, where the chorus runs, its draws;
 //   - resetVoices() on all-sound-off / resume / suspend.
 // setParameter, open and setSampleRate come from the user-interface thread and write single
 // floats/doubles in place; step never allocates, locks or throws.
 class OutputChain {
  public:
-  explicit OutputChain(RandomGenerator& random);
+  OutputChain();
   OutputChain(const OutputChain&) = delete;
   OutputChain& operator=(const OutputChain&) = delete;
 
@@ -61,59 +62,26 @@ class OutputChain {
   // silenced).
   void resetVoices();
 
-  // One sample: s is the voice sum, dither the engine's tiny per-sample noise.
-  void step(float s, float dither, float& left, float& right) {
-    // A non-finite voice sum would poison every filter state after it for good.
-    if (!std::isfinite(s)) s = 0.0f;
+  // `count` samples: sums are the voice sums, dithers the engine's tiny per-sample noise, draws
+  // the random draws of the chorus stage (read only where it runs). The stages run one after
+  // another over runs of samples, each in a tight loop of its own.
+  void render(const float* sums, const float* dithers, const ChorusDraws* draws, float* left, float* right,
+              int count);
 
-    if (m_eqOn) s = eqHighPass.step(eqLowPass.step(s));
-
-    if (m_reverbOn || fade > 0.0f) {
-      float c1, c2;
-      chorus.step(s, c1, c2);
-      const float w = wetSmoother.step(wetTarget);
-      reverb.wet = 3.0f * w;
-      reverb.update();
-      reverb.dry = 1.0f - w;
-      const float v = drySmoother.step(dryTarget);
-      float r1, r2;
-      reverb.step(v * c1 + dither, v * c2 + dither, r1, r2);
-      r1 = flushDenormal(r1);
-      r2 = flushDenormal(r2);
-      advanceFade(fade);
-      left = dither + (1.0f - fade) * c1 + fade * r1;
-      right = dither + (1.0f - fade) * c2 + fade * r2;
-    } else {
-      left = right = s + dither;
-    }
-
-    if (enhancer.isActive()) enhancer.step(left, right);
-
-    left = flushBelow(left, kFlushLimit);
-    right = flushBelow(right, kFlushLimit);
-    const float gain = gainSmoother.step(m_gainTarget);
-    left *= gain;
-    right *= gain;
-    dcBlocker.step(left, right);
-    left = flushBelow(left, kFlushLimit);
-    right = flushBelow(right, kFlushLimit);
-
-    // Last line of defence: never hand the host a non-finite sample, and start afresh.
-    if (!std::isfinite(left) || !std::isfinite(right)) [[unlikely]] {
-      left = right = 0.0f;
-      recoverFromFault();
-    }
+  // One sample.
+  void step(float s, float dither, const ChorusDraws& draws, float& left, float& right) {
+    render(&s, &dither, &draws, &left, &right, 1);
   }
 
-  // Whether the next step() with the chain's fade at `fadeNow` runs the chorus stage (which
-  // draws twice from the random generator); advances `fadeNow` as that step would. Lets the
-  // engine know the generator's position after a step before running it.
-  bool predictChorus(float& fadeNow) const {
-    if (!(m_reverbOn || fadeNow > 0.0f)) return false;
-    advanceFade(fadeNow);
-    return true;
+  // Whether each of the next `count` steps runs the chorus stage (the reverb is on or still
+  // fading out), so the engine can make the stage's draws in their place.
+  void chorusRuns(bool* runs, int count) const {
+    float fadeNow = fade;
+    for (int k = 0; k < count; ++k) {
+      runs[k] = m_reverbOn || fadeNow > 0.0f;
+      if (runs[k]) advanceFade(fadeNow);
+    }
   }
-  static constexpr int kChorusDraws = 2;
 
   double sampleRate() const { return m_sampleRate; }
   float gainTarget() const { return m_gainTarget; }

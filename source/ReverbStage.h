@@ -25,36 +25,25 @@ class ReverbStage {
   ReverbStage(const ReverbStage&) = delete;
   ReverbStage& operator=(const ReverbStage&) = delete;
 
-  // Derives the per-filter values from roomSize, damp, wet and width. Cheap: it runs every
-  // sample while the wet level glides.
+  // Derives the per-filter values from roomSize, damp and width. Cheap: it runs every
+  // segment.
   void update() {
     gain = 0.015f;
     m_feedback = roomSize;
     m_damp1 = damp;
     m_damp2 = 1.0f - damp;
-    m_wet1 = wet * (width + 1.0f) * 0.5f;
-    m_wet2 = wet * (1.0f - width) * 0.5f;
   }
 
   // Zeroes every comb and allpass buffer and the combs' damping states.
   void clear();
 
-  void step(float inL, float inR, float& outL, float& outR) {
-    const float input = (inL + inR) * gain;
-    // Locals, so the stores into the buffers cannot force the settings to be re-read.
-    const float feedback = m_feedback, damp1 = m_damp1, damp2 = m_damp2;
-    float sumL = 0.0f, sumR = 0.0f;
-    for (int i = 0; i < kCombCount; ++i) {
-      sumL += combStep(m_left.combs[i], input, feedback, damp1, damp2);
-      sumR += combStep(m_right.combs[i], input, feedback, damp1, damp2);
-    }
-    for (int i = 0; i < kAllpassCount; ++i) {
-      sumL = allpassStep(m_left.allpasses[i], sumL);
-      sumR = allpassStep(m_right.allpasses[i], sumR);
-    }
-    outL = m_wet1 * sumL + m_wet2 * sumR + dry * inL;
-    outR = m_wet1 * sumR + m_wet2 * sumL + dry * inR;
-  }
+  // `count` samples (any number): the inputs of each channel, each sample's wet level (which
+  // glides; `wet` as a member holds the level for step) and dry level, and the outputs.
+  void process(const float* inL, const float* inR, const float* wetLevels, const float* dryLevels, float* outL,
+               float* outR, int count);
+
+  // One sample with the members' wet and dry levels.
+  void step(float inL, float inR, float& outL, float& outR) { process(&inL, &inR, &wet, &dry, &outL, &outR, 1); }
 
   float gain = 0.015f;
   float roomSize = 0.84f;  // comb feedback, 0.7..0.98
@@ -80,30 +69,17 @@ class ReverbStage {
     std::array<Allpass, kAllpassCount> allpasses;
   };
 
-  static float combStep(Comb& comb, float input, float feedback, float damp1, float damp2) {
-    float* const slot = comb.buffer + comb.index;
-    const float out = flushDenormalInRender(*slot);
-    const float store = flushDenormalInRender(damp1 * comb.filterStore + damp2 * out);
-    comb.filterStore = store;
-    *slot = input + store * feedback;
-    comb.index = comb.index + 1 < comb.length ? comb.index + 1 : 0;
-    return out;
-  }
-
-  static float allpassStep(Allpass& allpass, float in) {
-    float* const slot = allpass.buffer + allpass.index;
-    const float out = flushDenormalInRender(*slot);
-    *slot = in + out * kAllpassFeedback;
-    allpass.index = allpass.index + 1 < allpass.length ? allpass.index + 1 : 0;
-    return out - in;
-  }
+  // Every comb of `channel` over `count` samples of `input`, each comb's output added to
+  // `sums` in comb order.
+  void combs(Channel& channel, const float* input, float* sums, int count);
+  // The allpasses of `channel` in series over `values` (replaced by their outputs); `count` is
+  // at most the shortest allpass, so every sample read was written before the run.
+  static void allpasses(Channel& channel, float* values, int count);
 
   // Shared by all combs: every comb has the same feedback and damping.
   float m_feedback = 0.84f;
   float m_damp1 = 0.2f;
   float m_damp2 = 0.8f;
-  float m_wet1 = 0.0f;
-  float m_wet2 = 0.0f;
   Channel m_left;
   Channel m_right;
   std::vector<float> m_storage;  // every filter buffer, allocated once

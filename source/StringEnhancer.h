@@ -32,6 +32,11 @@ class StringEnhancer {
 
   bool isActive() const { return amount > kActiveAbove; }
 
+  // `count` samples of the pair, in place.
+  void process(float* left, float* right, int count) {
+    for (int k = 0; k < count; ++k) step(left[k], right[k]);
+  }
+
   void step(float& left, float& right) {
     const float y = bandPass.step((left + right) * 0.5f);
     m_midLine[m_midWrite] = y;

@@ -60,7 +60,7 @@ class DenormalGuard {
 VstSynth::VstSynth(core::ScopePeakExchange& scopePeaks)
     : core::DspEngine(scopePeaks),
       m_allocator(std::make_unique<VoiceAllocator>(kVisitedVoices)),
-      m_outputChain(std::make_unique<OutputChain>(m_random)) {
+      m_outputChain(std::make_unique<OutputChain>()) {
   setParameterCount(kParameterCount);
   m_voiceNote.fill(-1);
   // Ready for the default rate at once: a host that never announces 44100 Hz must get the same
@@ -116,10 +116,6 @@ void VstSynth::open() {
   m_rate1Hz = 4400.0f;
   m_rate2Hz = 4400.0f;
   m_latestRate2Hz.store(m_rate2Hz, std::memory_order_relaxed);
-  for (Voice& voice : m_voices) {
-    voice.setOsc1Rate(m_rate1Hz);
-    voice.setOsc2Rate(m_rate2Hz);
-  }
   m_lastNote = -1;
   m_rateDepth = m_balanceDepth = m_amDepth = 0.0f;
   m_rateKeyTrack = m_balanceKeyTrack = m_rate2KeyTrack = 0.0f;
@@ -212,53 +208,48 @@ void VstSynth::applyParameter(int id, float x) {
   switch (id) {
     case kRate1:
       m_rate1Hz = 25.0f * std::pow(360.0f, x);  // 25..9000 Hz
-      for (Voice& voice : m_voices) voice.setOsc1Rate(m_rate1Hz);
       break;
     case kLpHp1:
       m_lpHp1 = x;
-      for (Voice& voice : m_voices) voice.balance1 = x;
       break;
     case kAm:
       m_am = x;
-      for (Voice& voice : m_voices) voice.amAmount = x;
       break;
     case kLevel:
       m_level = x;
       break;
     case kSmooth:
-      for (Voice& voice : m_voices) voice.noise1.smooth = voice.noise2.smooth = x;
+      m_voiceSettings.smooth = x;
       break;
     case kRate2:
       m_rate2Hz = rate2Hz(x);
-      for (Voice& voice : m_voices) voice.setOsc2Rate(m_rate2Hz);
       break;
     case kLpHp2:
-      for (Voice& voice : m_voices) voice.balance2 = x;
+      m_voiceSettings.balance2 = x;
       break;
     case kOsc1:
-      for (Voice& voice : m_voices) voice.osc1On = x >= 0.5f;
+      m_voiceSettings.osc1On = x >= 0.5f;
       break;
     case kOsc2:
-      for (Voice& voice : m_voices) voice.osc2On = x >= 0.5f;
+      m_voiceSettings.osc2On = x >= 0.5f;
       break;
     case kResoAmnt:
-      for (Voice& voice : m_voices) voice.resoAmount = std::min(x, 0.98f);
+      m_voiceSettings.resoAmount = std::min(x, 0.98f);
       break;
     case kCombFilter: {
       // 20 Hz .. an eighth of the sample rate, then within the filters' limits.
       const float base = static_cast<float>(m_sampleRate * 0.125) * 0.05f;
-      const float hz = 20.0f * std::pow(base, x);
-      for (Voice& voice : m_voices) voice.setCombCutoff(limitFilterCutoff(hz, voice.sampleRate));
+      m_voiceSettings.setCombCutoff(20.0f * std::pow(base, x));
       break;
     }
     case kLpHp3:
-      for (Voice& voice : m_voices) voice.balance3 = x;
+      m_voiceSettings.balance3 = x;
       break;
     case kFm:
-      for (Voice& voice : m_voices) voice.fmAmount = x;
+      m_voiceSettings.fmAmount = x;
       break;
     case kDryWet:
-      for (Voice& voice : m_voices) voice.dryWet = x;
+      m_voiceSettings.dryWet = x;
       break;
     case kAttack1:
       for (Envelope& envelope : m_adsr) {
@@ -319,7 +310,7 @@ void VstSynth::applyParameter(int id, float x) {
       m_rateKeyTrack = rateKeyTrack();
       break;
     case kRateScaleUp:
-      for (Voice& voice : m_voices) voice.rateScaleUp = x >= 0.5f;
+      m_voiceSettings.rateScaleUp = x >= 0.5f;
       break;
     default:  // the output chain's parameters
       break;
@@ -363,6 +354,7 @@ void VstSynth::sampleRateChanged() {
 void VstSynth::applySampleRate(bool resendParameters) {
   const double rate = m_sampleRate;
   const float rateF = static_cast<float>(rate);
+  m_voiceSettings.setSampleRate(rate);
   for (int j = 0; j < kVoiceRecords; ++j) {
     for (Envelope* envelope : {&m_adsr[j], &m_gate[j]}) {
       envelope->reset();
@@ -371,8 +363,8 @@ void VstSynth::applySampleRate(bool resendParameters) {
       envelope->recomputeCoefficients();
     }
     Voice& voice = m_voices[j];
-    voice.setSampleRate(rate);
     voice.clearLine();
+    voice.osc1Filter.state = voice.osc1HighPass.state = 0.0f;
     voice.osc2Filter.state = voice.combFilter.state = 0.0f;
     voice.osc1Filter.highOut = voice.osc1HighPass.highOut = 0.0f;
     voice.osc2Filter.highOut = voice.combFilter.highOut = 0.0f;
@@ -501,62 +493,63 @@ float VstSynth::bandPassStep(int voice, float x, float adsr, float frequency) {
   return static_cast<float>(2.0 * w);
 }
 
-void VstSynth::modulateVoices(int k) {
-  const float lpHp1 = m_lpHp1;
-  const float am = m_am;
+void VstSynth::renderVoices(int length) {
+  VoiceGroupJob job;
+  int voiceOfLane[kMaxVoiceLanes];
+  // Only the first kSoundingVoices records are ever triggered, so every sounding voice has a lane.
+  static_assert(kSoundingVoices <= kMaxVoiceLanes);
   for (int j = 0; j < m_voiceCount; ++j) {
     Envelope& adsr = m_adsr[j];
     Envelope& gate = m_gate[j];
-    if (adsr.state == Envelope::Idle && gate.state == Envelope::Idle) continue;
-    const float a = adsr.tick();
-    m_segmentGate[j][k] = gate.tick();
-    m_segmentAdsr[j][k] = a;
-    m_segmentSounding[j] = k + 1;
-
-    Voice& voice = m_voices[j];
+    if (adsr.isIdle() && gate.isIdle()) continue;
+    // A voice sounds until both its envelopes are idle: always in the segment's first samples,
+    // since only an event wakes an idle voice and events fall between segments. An idle
+    // envelope's ticks change nothing, so both may tick through the segment.
+    const int lane = job.lanes++;
+    const int adsrBusy = adsr.render(length, [&](int k, float value) { m_segmentAdsr[k].lane[lane] = value; });
+    const int gateBusy = gate.render(length, [&](int k, float value) { m_segmentGate[k].lane[lane] = value; });
+    const int count = std::max(adsrBusy, gateBusy);
+    voiceOfLane[lane] = j;
+    job.voices[lane] = &m_voices[j];
+    job.counts[lane] = count;
     const float frequency = m_voiceFrequency[j];
-    voice.setOsc1Rate(m_rate1Hz + m_rateKeyTrack * frequency + a * m_rateDepth);
-    voice.setOsc2Rate(m_rate2Hz + m_rate2KeyTrack * frequency);
+    job.rate1Base[lane] = m_rate1Hz + m_rateKeyTrack * frequency;
     const float keyPosition = static_cast<float>(m_voiceNote[j]) * 0.06299f - 4.0f;
-    voice.balance1 = clamp01(lpHp1 + keyPosition * m_balanceKeyTrack + a * m_balanceDepth);
-    voice.amAmount = clamp01(am + a * m_amDepth);
-    voice.stepNoise(m_random);
-    voice.recordModulation(m_segmentModulation[j >> 2][k], j & 3);
-  }
-}
-
-void VstSynth::sumVoices(int length) {
-  // The voices' sound over the whole segment, four at a time.
-  for (int group = 0; group * 4 < m_voiceCount; ++group) {
-    Voice* voices[4] = {};
-    int counts[4] = {};
-    bool any = false;
-    for (int lane = 0; lane < 4; ++lane) {
-      const int j = group * 4 + lane;
-      if (j >= m_voiceCount || m_segmentSounding[j] == 0) continue;
-      voices[lane] = &m_voices[j];
-      counts[lane] = m_segmentSounding[j];
-      any = true;
-    }
-    if (any) Voice::renderGroup(voices, counts, m_segmentModulation[group].data(), m_segmentVoice[group].data());
+    job.balanceBase[lane] = m_lpHp1 + keyPosition * m_balanceKeyTrack;
+    m_voices[j].setOsc2Rate(m_rate2Hz + m_rate2KeyTrack * frequency, m_voiceSettings);
   }
 
-  // The voices' sound, summed per sample in voice order.
-  const float level = m_level;
+  job.length = length;
+  job.rateDepth = m_rateDepth;
+  job.balanceDepth = m_balanceDepth;
+  job.am = m_am;
+  job.amDepth = m_amDepth;
+  job.level = m_level;
+  job.gateSetsLevel = m_gateSetsLevel;
+  job.sumLanes = !m_bandPassMelody;
+  job.settings = &m_voiceSettings;
+  job.adsr = m_segmentAdsr.data();
+  job.gate = m_segmentGate.data();
+  job.chorusRuns = m_segmentChorusRuns.data();
+  job.random = &m_random;
+  job.ditherDraws = m_segmentDitherDraws.data();
+  job.chorusDraws = m_segmentChorusDraws.data();
+  job.values = m_segmentValues.data();
+  job.sums = m_segmentSum.data();
+  renderVoiceGroup(job, m_voiceLanes);
+
+  if (!m_bandPassMelody) return;
+  // The band-pass melody: every voice's value through its band-pass, in voice order (the
+  // automatic gain is one for all), summed with the envelope that sets the level.
   const bool gateSetsLevel = m_gateSetsLevel;
-  const bool bandPassMelody = m_bandPassMelody;
-  int sounding[kVoiceRecords];
-  int count = 0;
-  for (int j = 0; j < m_voiceCount; ++j)
-    if (m_segmentSounding[j] > 0) sounding[count++] = j;
   for (int k = 0; k < length; ++k) {
     float sum = 0.0f;
-    for (int n = 0; n < count; ++n) {
-      const int j = sounding[n];
-      if (k >= m_segmentSounding[j]) continue;
-      float x = level * m_segmentVoice[j >> 2][k].value[j & 3] * 4.0f;
-      if (bandPassMelody) x = bandPassStep(j, x, m_segmentAdsr[j][k], m_voiceFrequency[j]);
-      sum += (gateSetsLevel ? m_segmentGate[j][k] : m_segmentAdsr[j][k]) * x;
+    for (int lane = 0; lane < job.lanes; ++lane) {
+      if (k >= job.counts[lane]) continue;
+      const int j = voiceOfLane[lane];
+      const float adsr = m_segmentAdsr[k].lane[lane];
+      const float x = bandPassStep(j, m_segmentValues[k].lane[lane], adsr, m_voiceFrequency[j]);
+      sum += (gateSetsLevel ? m_segmentGate[k].lane[lane] : adsr) * x;
     }
     m_segmentSum[k] = sum;
   }
@@ -575,9 +568,9 @@ void VstSynth::processReplacing(float** /*inputs*/, float** outputs, int frames)
   // The block runs in segments that no event and no sleep decision interrupts: first the
   // voices for the whole segment, then the output chain over it. Separate loops let the
   // processor overlap consecutive samples of each (one voice sum no longer waits for the
-  // chain's long per-sample dependency chain). The shared random generator keeps its exact
-  // order of draws: the voice pass notes its position where the chain's chorus stage will draw
-  // for that sample and skips those draws, and the chain pass draws from the noted positions.
+  // chain's long per-sample dependency chain). The voices' pass makes every draw of the shared
+  // random generator in its exact order, the dither's and the chorus stage's included, and the
+  // chain takes the ones it needs.
   int i = 0;
   while (i < frames) {
     if (m_eventIndex >= 0) dispatchEventsAt(i);
@@ -608,22 +601,16 @@ void VstSynth::processReplacing(float** /*inputs*/, float** outputs, int frames)
     if (end <= i) end = i + 1;
     const int length = end - i;
 
-    float fade = chain.fade;
-    m_segmentSounding.fill(0);
-    for (int k = 0; k < length; ++k) {
-      m_segmentDither[k] = (static_cast<float>(m_random.next()) * (1.0f / 32768.0f) - 0.5f) * 1e-14f;
-      modulateVoices(k);
-      m_segmentRandom[k] = m_random.state();
-      if (chain.predictChorus(fade))
-        for (int d = 0; d < OutputChain::kChorusDraws; ++d) m_random.next();
-    }
-    const std::uint32_t randomAfter = m_random.state();
-    sumVoices(length);
+    chain.chorusRuns(m_segmentChorusRuns.data(), length);
+    renderVoices(length);
+
+    for (int k = 0; k < length; ++k)
+      m_segmentDither[k] = (static_cast<float>(m_segmentDitherDraws[k]) * (1.0f / 32768.0f) - 0.5f) * 1e-14f;
+    chain.render(m_segmentSum.data(), m_segmentDither.data(), m_segmentChorusDraws.data(), m_segmentLeft.data(),
+                 m_segmentRight.data(), length);
 
     for (int k = 0; k < length; ++k) {
-      m_random.seed(m_segmentRandom[k]);
-      float left, right;
-      chain.step(m_segmentSum[k], m_segmentDither[k], left, right);
+      const float left = m_segmentLeft[k], right = m_segmentRight[k];
 
       // Sleep detector: a quiet window of 1023 samples ends the computing, but only once every
       // envelope is idle, so a quiet note with a slow attack is not put to sleep while it rises.
@@ -640,7 +627,6 @@ void VstSynth::processReplacing(float** /*inputs*/, float** outputs, int frames)
       *m_outLeft++ = left;
       *m_outRight++ = right;
     }
-    m_random.seed(randomAfter);
     i = end;
   }
 }

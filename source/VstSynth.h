@@ -75,10 +75,15 @@ class VstSynth : public core::DspEngine {
   const Envelope& adsrEnvelope(int voice) const { return m_adsr[voice]; }
   const Envelope& gateEnvelope(int voice) const { return m_gate[voice]; }
   const Voice& voice(int index) const { return m_voices[index]; }
+  const VoiceSettings& voiceSettings() const { return m_voiceSettings; }
   int voiceNote(int voice) const { return m_voiceNote[voice]; }
   float voiceFrequency(int voice) const { return m_voiceFrequency[voice]; }
   int lastNote() const { return m_lastNote; }
   bool pedalDown() const { return m_pedal; }
+
+  // The lane type the voices run on (Automatic unless a test or benchmark compares them; every
+  // kind gives the same sound). Set while no block renders.
+  void setVoiceLanes(VoiceLaneKind kind) { m_voiceLanes = kind; }
 
  private:
   void applySampleRate(bool resendParameters);
@@ -94,12 +99,9 @@ class VstSynth : public core::DspEngine {
   float rateKeyTrack() const;
   bool anyVoiceSounding() const;
   float bandPassStep(int voice, float x, float adsr, float frequency);
-  // Sample k of the segment, first part: every sounding voice's envelopes, modulation and
-  // noise draws (in voice order), recorded in the segment scratch.
-  void modulateVoices(int k);
-  // Second part, for the whole segment: the voices' sound over the samples they sounded, four
-  // voices at a time, then the band-pass and the sum of every sample into m_segmentSum.
-  void sumVoices(int length);
+  // The voices over a segment of `length` samples: their envelopes, then the sounding voices
+  // together (with every random draw of the segment), then their sum into m_segmentSum.
+  void renderVoices(int length);
 
   RandomGenerator m_random;
   std::array<Voice, kVoiceRecords> m_voices;
@@ -135,22 +137,23 @@ class VstSynth : public core::DspEngine {
   float m_bandGainRate = 0.001f;
   int m_bandUpdateCounter = 0;
 
-  // Scratch for one segment of a block: voice sums, dither and the random generator's
-  // position before each sample's chorus draws.
-  static constexpr int kSegment = 128;
+  VoiceSettings m_voiceSettings;
+  VoiceLaneKind m_voiceLanes = VoiceLaneKind::Automatic;
+
+  // Scratch for one segment of a block: per sample the voices' envelopes and values (a lane per
+  // sounding voice), their sum, the random draws of the dither and of the chorus stage, whether
+  // the chorus stage runs, the dither and the output pair.
+  static constexpr int kSegment = kVoiceSegment;
+  std::array<LaneValues, kSegment> m_segmentAdsr{};
+  std::array<LaneValues, kSegment> m_segmentGate{};
+  std::array<LaneValues, kSegment> m_segmentValues{};
   std::array<float, kSegment> m_segmentSum{};
   std::array<float, kSegment> m_segmentDither{};
-  std::array<std::uint32_t, kSegment> m_segmentRandom{};
-  // Per voice: the samples of the segment it sounds in (always its first ones: only an event
-  // wakes an idle voice, and events fall between segments), their modulation, envelope
-  // outputs and sound.
-  std::array<int, kVoiceRecords> m_segmentSounding{};
-  // Modulation and sound in groups of four voices, a lane each.
-  static constexpr int kVoiceGroups = (kVoiceRecords + 3) / 4;
-  std::array<std::array<Voice::ModulationLanes, kSegment>, kVoiceGroups> m_segmentModulation{};
-  std::array<std::array<Voice::SoundLanes, kSegment>, kVoiceGroups> m_segmentVoice{};
-  std::array<std::array<float, kSegment>, kVoiceRecords> m_segmentAdsr{};
-  std::array<std::array<float, kSegment>, kVoiceRecords> m_segmentGate{};
+  std::array<float, kSegment> m_segmentLeft{};
+  std::array<float, kSegment> m_segmentRight{};
+  std::array<int, kSegment> m_segmentDitherDraws{};
+  std::array<ChorusDraws, kSegment> m_segmentChorusDraws{};
+  std::array<bool, kSegment> m_segmentChorusRuns{};
 
   float m_sleepSum = 0.0f;
   int m_sleepCount = 0;

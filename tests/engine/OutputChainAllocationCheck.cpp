@@ -28,8 +28,8 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 namespace {
 
 TEST(OutputChain, StepNeverAllocatesWithEveryEffectOn) {
-  skarvel::RandomGenerator random;
-  skarvel::OutputChain chain(random);
+  skarvel::OutputChain chain;
+  const skarvel::ChorusDraws draws;
   chain.open();
   for (int id : {skarvel::kQFilters, skarvel::kReverbOn, skarvel::kStrEnh, skarvel::kGainOut})
     chain.setParameter(id, 1.0f);
@@ -38,12 +38,12 @@ TEST(OutputChain, StepNeverAllocatesWithEveryEffectOn) {
   float l = 0.0f, r = 0.0f;
   for (int block = 0; block < 100; ++block) {
     chain.beginBlock();
-    for (int n = 0; n < 512; ++n) chain.step((n % 64) / 32.0f - 1.0f, 1e-15f, l, r);
+    for (int n = 0; n < 512; ++n) chain.step((n % 64) / 32.0f - 1.0f, 1e-15f, draws, l, r);
   }
   chain.setParameter(skarvel::kReverbOn, 0.0f);  // the fade-out path too
-  for (int n = 0; n < 10000; ++n) chain.step(0.1f, 0.0f, l, r);
+  for (int n = 0; n < 10000; ++n) chain.step(0.1f, 0.0f, draws, l, r);
   chain.resetVoices();
-  chain.step(std::numeric_limits<float>::quiet_NaN(), 0.0f, l, r);  // and the recovery path
+  chain.step(std::numeric_limits<float>::quiet_NaN(), 0.0f, draws, l, r);  // and the recovery path
   EXPECT_EQ(g_allocations.load() - before, 0);
 }
 

@@ -21,7 +21,7 @@ using skarvel::OutputChain;
 // A chain as the engine leaves it after open() and the default program's values.
 struct Fixture {
   skarvel::RandomGenerator random;
-  std::unique_ptr<OutputChain> chain = std::make_unique<OutputChain>(random);
+  std::unique_ptr<OutputChain> chain = std::make_unique<OutputChain>();
 
   explicit Fixture(double rate = 44100.0) {
     if (rate != 44100.0) chain->setSampleRate(rate);
@@ -31,10 +31,17 @@ struct Fixture {
     chain->beginBlock();
   }
 
+  // One sample, the chorus's draws from the fixture's generator.
+  void step(float s, float dither, float& l, float& r) {
+    skarvel::ChorusDraws draws;
+    draws.noise = random.next();
+    draws.jitter = random.next();
+    chain->step(s, dither, draws, l, r);
+  }
   // Runs `count` samples of the constant input `s` (no dither); returns the last pair.
   std::pair<float, float> run(int count, float s = 0.0f) {
     float l = 0.0f, r = 0.0f;
-    for (int n = 0; n < count; ++n) chain->step(s, 0.0f, l, r);
+    for (int n = 0; n < count; ++n) step(s, 0.0f, l, r);
     return {l, r};
   }
 };
@@ -138,7 +145,7 @@ TEST(OutputChain, EqFiltersOnlyWhenSwitchedOn) {
     f.chain->setParameter(skarvel::kEqHpFreq, 0.0f);  // 20 Hz
     float peak = 0.0f, l = 0.0f, r = 0.0f;
     for (int n = 0; n < 44100; ++n) {
-      f.chain->step(0.5f * std::sin(2.0f * 3.14159265f * 5000.0f * n / 44100.0f), 0.0f, l, r);
+      f.step(0.5f * std::sin(2.0f * 3.14159265f * 5000.0f * n / 44100.0f), 0.0f, l, r);
       if (n > 22050) peak = std::max(peak, std::fabs(l));
     }
     return peak;
@@ -157,7 +164,7 @@ TEST(OutputChain, EqStaysStableWhen20kHzIsAskedForAt32kHz) {
   skarvel::RandomGenerator noise(7);
   float l = 0.0f, r = 0.0f, peak = 0.0f;
   for (int n = 0; n < 64000; ++n) {
-    f.chain->step(noise.next() / 16384.0f - 1.0f, 0.0f, l, r);
+    f.step(noise.next() / 16384.0f - 1.0f, 0.0f, l, r);
     ASSERT_TRUE(std::isfinite(l)) << n;
     peak = std::max(peak, std::fabs(l));
   }
@@ -182,7 +189,7 @@ TEST(OutputChain, OutputStaysFiniteUnderExtremeAndNonFiniteParameters) {
     skarvel::RandomGenerator noise(3);
     float l = 0.0f, r = 0.0f, peak = 0.0f;
     for (int n = 0; n < 3 * 44100; ++n) {
-      f.chain->step(4.0f * (noise.next() / 16384.0f - 1.0f), 1e-15f, l, r);
+      f.step(4.0f * (noise.next() / 16384.0f - 1.0f), 1e-15f, l, r);
       ASSERT_TRUE(std::isfinite(l) && std::isfinite(r)) << "value " << bad << " sample " << n;
       peak = std::max(peak, std::fabs(l));
     }
@@ -201,7 +208,7 @@ TEST(OutputChain, NonFiniteInputDoesNotSilenceTheChainForGood) {
   // Sound comes back as soon as the input is sound again.
   float l = 0.0f, r = 0.0f, peak = 0.0f;
   for (int n = 0; n < 4410; ++n) {
-    f.chain->step(0.3f * std::sin(0.05f * n), 0.0f, l, r);
+    f.step(0.3f * std::sin(0.05f * n), 0.0f, l, r);
     ASSERT_TRUE(std::isfinite(l) && std::isfinite(r));
     peak = std::max(peak, std::fabs(l));
   }
@@ -217,11 +224,11 @@ TEST(OutputChain, ResetVoicesSilencesTheReverbTail) {
     f.run(22050, 0.0f);
     skarvel::RandomGenerator noise(5);
     float l = 0.0f, r = 0.0f;
-    for (int n = 0; n < 4410; ++n) f.chain->step(noise.next() / 16384.0f - 1.0f, 0.0f, l, r);
+    for (int n = 0; n < 4410; ++n) f.step(noise.next() / 16384.0f - 1.0f, 0.0f, l, r);
     if (reset) f.chain->resetVoices();
     float peak = 0.0f;
     for (int n = 0; n < 4410; ++n) {
-      f.chain->step(0.0f, 0.0f, l, r);
+      f.step(0.0f, 0.0f, l, r);
       peak = std::max(peak, std::fabs(l));
     }
     return peak;
@@ -273,15 +280,15 @@ TEST(ReverbStage, DryPathAndWidthShapeTheStereoOutput) {
 
 TEST(ChorusStage, ModulationSweepsSlowlyAndStaysWithinOne) {
   skarvel::RandomGenerator random;
-  skarvel::ChorusModulator modulator(random);
+  skarvel::ChorusModulator modulator;
   modulator.setSampleRate(44100);
   // Full swings (from below −0.5 to above +0.5): one per 6π of phase.
-  auto swings = [&modulator](int samples, float& low, float& high) {
+  auto swings = [&modulator, &random](int samples, float& low, float& high) {
     int count = 0;
     bool armed = false;
     low = high = 0.0f;
     for (int n = 0; n < samples; ++n) {
-      const float v = modulator.next();
+      const float v = modulator.next(random.next());
       low = std::min(low, v);
       high = std::max(high, v);
       if (v < -0.5f) armed = true;
@@ -310,7 +317,7 @@ TEST(ChorusStage, ModulationEqualsTheDirectSineFormulaWithinFloatRounding) {
   // The same random draws drive the modulator and a direct evaluation of
   // 0.5 × (sin(φ/3) + sin φ) with the phase summed in double.
   skarvel::RandomGenerator random(42), reference(42);
-  skarvel::ChorusModulator modulator(random);
+  skarvel::ChorusModulator modulator;
   modulator.setSampleRate(48000);
   double phase = 0.0, worst = 0.0;
   for (int n = 0; n < 60 * 48000; ++n) {
@@ -318,19 +325,22 @@ TEST(ChorusStage, ModulationEqualsTheDirectSineFormulaWithinFloatRounding) {
     const double step = 2.0 * std::numbers::pi / 48000 * modulator.frequency;
     phase += step * (1.0 + reference.next() * (0.1 / 32768.0));
     const double direct = 0.5 * (std::sin(phase / 3.0) + std::sin(phase));
-    worst = std::max(worst, std::fabs(modulator.next() - direct));
+    worst = std::max(worst, std::fabs(modulator.next(random.next()) - direct));
   }
   EXPECT_LT(worst, 1e-7);
 }
 
 TEST(ChorusStage, SpreadsAMonoInputIntoADifferentStereoPair) {
   skarvel::RandomGenerator random;
-  skarvel::ChorusStage chorus(random);
+  skarvel::ChorusStage chorus;
   skarvel::RandomGenerator noise(11);
   double difference = 0.0, level = 0.0;
   for (int n = 0; n < 44100; ++n) {
     float l = 0.0f, r = 0.0f;
-    chorus.step(noise.next() / 16384.0f - 1.0f, l, r);
+    skarvel::ChorusDraws draws;
+    draws.noise = random.next();
+    draws.jitter = random.next();
+    chorus.step(noise.next() / 16384.0f - 1.0f, draws, l, r);
     ASSERT_TRUE(std::isfinite(l) && std::isfinite(r));
     difference += std::fabs(l - r);
     level += std::fabs(l);

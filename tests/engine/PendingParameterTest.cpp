@@ -210,15 +210,16 @@ TEST(PendingParameters, OtherThreadsSetValuesWhileBlocksRender) {
     EXPECT_EQ(a.sustainLevel, b.sustainLevel);
     EXPECT_EQ(a.releaseTime, b.releaseTime);
     EXPECT_EQ(a.velocitySensitivity, b.velocitySensitivity);
-    const Voice &v = rig.engine->voice(j), &w = fresh.engine->voice(j);
-    EXPECT_EQ(v.balance2, w.balance2);
-    EXPECT_EQ(v.balance3, w.balance3);
-    EXPECT_EQ(v.resoAmount, w.resoAmount);
-    EXPECT_EQ(v.dryWet, w.dryWet);
-    EXPECT_EQ(v.noise1.smooth, w.noise1.smooth);
-    EXPECT_EQ(v.osc1On, w.osc1On);
-    EXPECT_EQ(v.rateScaleUp, w.rateScaleUp);
   }
+  const VoiceSettings &v = rig.engine->voiceSettings(), &w = fresh.engine->voiceSettings();
+  EXPECT_EQ(v.balance2, w.balance2);
+  EXPECT_EQ(v.balance3, w.balance3);
+  EXPECT_EQ(v.resoAmount, w.resoAmount);
+  EXPECT_EQ(v.combCoefficient, w.combCoefficient);
+  EXPECT_EQ(v.dryWet, w.dryWet);
+  EXPECT_EQ(v.smooth, w.smooth);
+  EXPECT_EQ(v.osc1On, w.osc1On);
+  EXPECT_EQ(v.rateScaleUp, w.rateScaleUp);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -121,6 +123,39 @@ TEST_F(RenderTool, DemoPhraseAndBenchRun) {
     ++lines;
   }
   EXPECT_EQ(lines, 2);
+}
+
+// --bench takes parameters per plug-in: one given after a plug-in applies to it alone; one given
+// before every plug-in applies to each that has it, and is an error only when none has it.
+TEST_F(RenderTool, BenchParametersApplyToThePlugInNamedBeforeThem) {
+  const std::string output = (folder / "bench.txt").string();
+  auto bench = [&](const std::string& arguments) {
+    const int status = std::system(("'" + std::string(SKARVEL_RENDER_PATH) + "' " + arguments + " --bench 0.3 >'" +
+                                    output + "' 2>&1").c_str());
+    std::ifstream in(output);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return std::make_pair(WIFEXITED(status) ? WEXITSTATUS(status) : -1, lines);
+  };
+  auto [code, lines] = bench("'" + plugin + "' --param Gain_out=0 '" + plugin + "'");
+  ASSERT_EQ(code, 0);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find("(silent)"), std::string::npos) << "the first plug-in's gain is 0: " << lines[0];
+  EXPECT_EQ(lines[1].find("(silent)"), std::string::npos) << "the second keeps its gain: " << lines[1];
+
+  std::tie(code, lines) = bench("--param Gain_out=0 '" + plugin + "' '" + plugin + "'");
+  ASSERT_EQ(code, 0);
+  ASSERT_EQ(lines.size(), 2u);
+  for (const std::string& line : lines) EXPECT_NE(line.find("(silent)"), std::string::npos) << line;
+
+  std::tie(code, lines) = bench("--param NoSuchThing=1 '" + plugin + "'");
+  EXPECT_EQ(code, 1);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("no plug-in named has a parameter named 'NoSuchThing'"), std::string::npos) << lines[0];
+  std::tie(code, lines) = bench("'" + plugin + "' '" + plugin + "' --param NoSuchThing=1");
+  EXPECT_EQ(code, 1);
+  ASSERT_EQ(lines.size(), 1u) << "nothing is measured before the parameters are checked";
+  EXPECT_NE(lines[0].find("has no parameter named 'NoSuchThing'"), std::string::npos) << lines[0];
 }
 
 TEST_F(RenderTool, ErrorsAreOneClearLineAndANonZeroExit) {

@@ -3,6 +3,7 @@
 // audio with libsndfile; --bench measures how fast an instrument renders instead.
 
 #include <sndfile.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,16 +32,25 @@ const char* const kUsage =
     "options:\n"
     "  -o, --output FILE      where to write the audio (.wav or .flac)\n"
     "  --preset FILE          apply a preset file through the plug-in's set-chunk request\n"
-    "  --param NAME=VALUE     set a parameter (host-visible name, value 0..1) before rendering; repeatable\n"
+    "  --param NAME=VALUE     set a parameter (host-visible name, value 0..1) before rendering; repeatable.\n"
+    "                         With --bench it applies to the plug-in named before it (before any plug-in:\n"
+    "                         to every plug-in that has a parameter of that name)\n"
     "  --sample-rate HZ       default 44100\n"
     "  --block-size FRAMES    default 512\n"
     "  --tail SECONDS         rendered after the last event, default 2\n"
     "  --bits 16|24|float     sample format, default float for WAV and 24 for FLAC\n"
     "  --bench SECONDS        render a fixed 8-voice pattern through each plug-in without writing and\n"
-    "                         print its real-time factor\n"
+    "                         print its real-time factor (audio seconds per second of the process's CPU\n"
+    "                         time, and per second of wall-clock time)\n"
     "With no MIDI file the built-in demo phrase is played.\n";
 
 constexpr double kMaxRenderSeconds = 6 * 3600.0;
+
+struct Parameter {
+  std::string name;
+  float value = 0.0f;
+  int plugin = -1;  // index among the plug-ins named (--bench), -1 when given before any
+};
 
 struct Options {
   std::string pluginPath;
@@ -48,7 +58,7 @@ struct Options {
   std::string midiPath;
   std::string outputPath;
   std::string presetPath;
-  std::vector<std::pair<std::string, float>> parameters;
+  std::vector<Parameter> parameters;
   double sampleRate = 44100.0;
   int blockSize = 512;
   double tailSeconds = 2.0;
@@ -97,7 +107,7 @@ int parseOptions(int argc, char** argv, Options& options) {
       float number = 0.0f;
       if (equals == std::string::npos || equals == 0 || !parseNumber(text.substr(equals + 1), number))
         return usageError("--param needs NAME=VALUE with a number, not '" + text + "'");
-      options.parameters.emplace_back(text.substr(0, equals), number);
+      options.parameters.push_back({text.substr(0, equals), number, static_cast<int>(positional.size()) - 1});
     } else if (arg == "--sample-rate") {
       if (!value(text) || !parseNumber(text, options.sampleRate) || !(options.sampleRate >= 8000.0) ||
           options.sampleRate > 768000.0)
@@ -127,11 +137,21 @@ int parseOptions(int argc, char** argv, Options& options) {
     options.benchPlugins = positional;
     return 0;
   }
+  // Rendering plays one plug-in: every parameter is its, wherever it was given.
+  for (Parameter& parameter : options.parameters) parameter.plugin = 0;
   if (positional.size() > 2) return usageError("unexpected argument '" + positional[2] + "'");
   options.pluginPath = positional[0];
   if (positional.size() == 2) options.midiPath = positional[1];
   if (options.benchSeconds == 0.0 && options.outputPath.empty()) return usageError("no output file given (-o FILE)");
   return 0;
+}
+
+// CPU time of the whole process (every thread, the plug-in's own included), in seconds: unlike
+// the wall clock, it does not count the time other programs on the machine take.
+double processCpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 bool readFile(const std::string& path, std::vector<unsigned char>& data) {
@@ -242,9 +262,12 @@ void benchPattern(double seconds, MidiSequence& midi) {
   midi.lengthSeconds = seconds;
 }
 
-// Loads the plug-in and applies the preset, the parameters and the cues' names.
-bool prepare(PluginHost& host, const std::string& path, const Options& options, const std::vector<unsigned char>& preset,
-             const std::vector<ParameterCue>& cues, std::vector<int>& cueIds, std::string& error) {
+// Loads plug-in number `index` of those named and applies the preset, its parameters and the
+// cues' names. A parameter given for every plug-in (before any was named) is left out where the
+// plug-in has none of that name; one given for this plug-in must exist.
+bool prepare(PluginHost& host, int index, const std::string& path, const Options& options,
+             const std::vector<unsigned char>& preset, const std::vector<ParameterCue>& cues, std::vector<int>& cueIds,
+             std::string& error) {
   if (!host.load(path, error)) return false;
   if (!options.presetPath.empty()) {
     if (!host.usesChunks()) {
@@ -256,13 +279,15 @@ bool prepare(PluginHost& host, const std::string& path, const Options& options, 
       return false;
     }
   }
-  for (const auto& [name, value] : options.parameters) {
-    const int id = host.findParameter(name);
+  for (const Parameter& parameter : options.parameters) {
+    if (parameter.plugin != index && parameter.plugin != -1) continue;
+    const int id = host.findParameter(parameter.name);
+    if (id < 0 && parameter.plugin == -1) continue;
     if (id < 0) {
-      error = "the plug-in has no parameter named '" + name + "'";
+      error = "the plug-in '" + path + "' has no parameter named '" + parameter.name + "'";
       return false;
     }
-    host.setParameter(id, value);
+    host.setParameter(id, parameter.value);
   }
   cueIds.clear();
   for (const ParameterCue& cue : cues) cueIds.push_back(host.findParameter(cue.name));
@@ -307,12 +332,31 @@ int main(int argc, char** argv) {
 
   const double rate = options.sampleRate;
   if (options.benchSeconds > 0.0) {
-    for (const std::string& plugin : options.benchPlugins) {
+    // Every parameter is checked before anything is measured: one meant for a plug-in must exist
+    // in it, one meant for every plug-in in one of them at least (otherwise it is a typo).
+    std::vector<bool> found(options.parameters.size(), false);
+    for (std::size_t index = 0; index < options.benchPlugins.size(); ++index) {
+      PluginHost probe;
+      if (!probe.load(options.benchPlugins[index], error)) return fail(error);
+      for (std::size_t p = 0; p < options.parameters.size(); ++p) {
+        const Parameter& parameter = options.parameters[p];
+        if (parameter.plugin != -1 && parameter.plugin != static_cast<int>(index)) continue;
+        const bool has = probe.findParameter(parameter.name) >= 0;
+        if (!has && parameter.plugin != -1)
+          return fail("the plug-in '" + options.benchPlugins[index] + "' has no parameter named '" + parameter.name + "'");
+        found[p] = found[p] || has;
+      }
+    }
+    for (std::size_t p = 0; p < options.parameters.size(); ++p)
+      if (!found[p]) return fail("no plug-in named has a parameter named '" + options.parameters[p].name + "'");
+    for (std::size_t index = 0; index < options.benchPlugins.size(); ++index) {
+      const std::string& plugin = options.benchPlugins[index];
       PluginHost host;
       std::vector<int> cueIds;
-      if (!prepare(host, plugin, options, preset, cues, cueIds, error)) return fail(error);
+      if (!prepare(host, static_cast<int>(index), plugin, options, preset, cues, cueIds, error)) return fail(error);
       host.start(rate, options.blockSize);
       const long long totalFrames = std::llround(options.benchSeconds * rate);
+      const double cpuBegin = processCpuSeconds();
       const auto begin = std::chrono::steady_clock::now();
       double checksum = 0.0;
       renderFrames(host, midi, cues, cueIds, rate, options.blockSize, totalFrames,
@@ -322,9 +366,13 @@ int main(int argc, char** argv) {
                    },
                    false);
       const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-      std::printf("%s (%s): %.1f s of 8-voice audio at %.0f Hz in %.3f s: real-time factor %.1f%s\n",
-                  host.effectName().c_str(), plugin.c_str(), options.benchSeconds, rate, wall,
-                  wall > 0 ? options.benchSeconds / wall : 0.0, checksum > 0 ? "" : " (silent)");
+      const double cpu = processCpuSeconds() - cpuBegin;
+      std::printf("%s (%s): %.1f s of 8-voice audio at %.0f Hz in %.3f s CPU, %.3f s wall: real-time factor %.1f "
+                  "(wall %.1f)%s\n",
+                  host.effectName().c_str(), plugin.c_str(), options.benchSeconds, rate, cpu, wall,
+                  cpu > 0 ? options.benchSeconds / cpu : 0.0, wall > 0 ? options.benchSeconds / wall : 0.0,
+                  checksum > 0 ? "" : " (silent)");
+      std::fflush(stdout);
       host.stop();
     }
     return 0;
@@ -332,7 +380,7 @@ int main(int argc, char** argv) {
 
   PluginHost host;
   std::vector<int> cueIds;
-  if (!prepare(host, options.pluginPath, options, preset, cues, cueIds, error)) return fail(error);
+  if (!prepare(host, 0, options.pluginPath, options, preset, cues, cueIds, error)) return fail(error);
   host.start(rate, options.blockSize);
   const bool progress = isatty(STDERR_FILENO) != 0;
 
