@@ -55,39 +55,41 @@ void OutputChain::setSampleRate(double rate) {
 void OutputChain::setParameter(int id, float value) {
   if (!std::isfinite(value)) return;
   const float x = std::clamp(value, 0.0f, 1.0f);
+  // The quantity the parameter table maps x to; the cases below say where it goes.
+  const float mapped = mapParameter(id, x, m_sampleRate);
   switch (id) {
     case kEqLpFreq:
-      eqLowPassHz = 40.0f * std::pow(500.0f, x);  // 40..20000 Hz
+      eqLowPassHz = mapped;
       designLowPass(eqLowPass, eqLowPassHz);
       break;
     case kEqHpFreq:
-      eqHighPassHz = 20.0f * std::pow(600.0f, x);  // 20..12000 Hz
+      eqHighPassHz = mapped;
       designHighPass(eqHighPass, eqHighPassHz);
       break;
     case kQFilters:
-      m_eqOn = x >= 0.5f;
+      m_eqOn = mapped != 0.0f;
       break;
     case kReverbSize:
       m_reverbSize = x;
-      reverb.roomSize = x * 0.28f + 0.7f;
+      reverb.roomSize = mapped;
       reverb.damp = (2.0f - x) * 0.4f;
       reverb.update();
       break;
     case kReverbMix:
       m_reverbMix = x;
       chorus.feedbackScale = (x + 1.0f) * 0.5f;
-      wetTarget = x * x * 0.9f;
+      wetTarget = mapped;
       chorus.modulator.setFrequency(kModulatorHzAfterMix);
       break;
     case kReverbOn:
-      m_reverbOn = x >= 0.5f;
+      m_reverbOn = mapped != 0.0f;
       break;
     case kGainOut:
-      m_gainTarget = x * x * 3.7f;  // 0..3.7, +11.4 dB at the top
+      m_gainTarget = mapped;
       break;
     case kStrEnh:
-      m_strEnh = x;
-      enhancer.setAmount(x);
+      m_strEnh = mapped;
+      enhancer.setAmount(mapped);
       break;
     default:
       break;

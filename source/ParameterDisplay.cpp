@@ -36,64 +36,50 @@ void formatParameterDisplay(int id, float value, float bpMelody, double sampleRa
   char* out = buffer;
   const float v = value;
 
-  switch (id) {
-    case kRate1:
-      out = appendFixed(out, end, 25.0f * std::pow(360.0f, v), 2);
-      break;
-    case kRate2:
-      out = appendFixed(out, end, 0.1f * std::pow(80000.0f, v), 2);
-      break;
-    case kCombFilter: {
-      const float base = static_cast<float>(sampleRate * 0.125) * 0.05f;
-      out = appendFixed(out, end, 20.0f * std::pow(base, v), 2);
-      break;
-    }
-    case kVelosens: {
-      // The integer part of v x 127 + 0.5, held inside int so a wild value cannot overflow.
-      float scaled = v * 127.0f + 0.5f;
-      long long whole = 0;
-      if (scaled >= static_cast<float>(INT_MAX)) whole = INT_MAX;
-      else if (scaled <= static_cast<float>(INT_MIN)) whole = INT_MIN;
-      else if (scaled == scaled) whole = static_cast<int>(scaled);
-      const std::to_chars_result result = std::to_chars(out, end, whole);
-      out = result.ptr;
-      break;
-    }
-    case kEqLpFreq:
-      out = appendFixed(out, end, 40.0f * std::pow(500.0f, v), 2);
-      break;
-    case kEqHpFreq:
-      out = appendFixed(out, end, 20.0f * std::pow(600.0f, v), 2);
-      break;
-    case kGainOut: {
-      const float g = 20.0f * std::log10(3.7f * v * v);
-      if (g > -116.0f) {
-        if (g > 0.0f) out = appendText(out, end, "+");
-        out = appendFixed(out, end, g, 1);
-      } else {
-        out = appendText(out, end, "-\xE2\x88\x9E");  // minus sign and infinity
-      }
-      break;
-    }
-    case kKt2Rate1:
-      if (bpMelody >= 0.5f)
-        out = appendFixed(out, end, 0.99f * v + 0.01f, 2);
-      else
+  if (id < 0 || id >= kParameterCount) {
+    out = appendFixed(out, end, v, 2);
+  } else {
+    const ParameterEntry& entry = kParameterTable[static_cast<std::size_t>(id)];
+    switch (entry.display) {
+      case ParameterDisplayFormat::kValue:
+        out = appendFixed(out, end, v, 2);
+        break;
+      case ParameterDisplayFormat::kBipolar:
         out = appendFixed(out, end, 2.0f * v - 1.0f, 2);
-      break;
-    case kLpHp1:
-    case kLpHp2:
-    case kLpHp3:
-    case kAdsr2Rate1:
-    case kAdsr2LpHp1:
-    case kAdsr2Am:
-    case kKt2LpHp1:
-    case kKt2Rate2:
-      out = appendFixed(out, end, 2.0f * v - 1.0f, 2);
-      break;
-    default:
-      out = appendFixed(out, end, v, 2);
-      break;
+        break;
+      case ParameterDisplayFormat::kMapped:
+        out = appendFixed(out, end, mapParameter(id, v, sampleRate), 2);
+        break;
+      case ParameterDisplayFormat::kDecibels: {
+        // The gain's square law a v^2, multiplied in this order as the text has always been
+        // formed (v v a rounds differently in a last bit, which moves a digit at a rounding edge).
+        const float g = 20.0f * std::log10(entry.mapping.a * v * v);
+        if (g > -116.0f) {
+          if (g > 0.0f) out = appendText(out, end, "+");
+          out = appendFixed(out, end, g, 1);
+        } else {
+          out = appendText(out, end, "-\xE2\x88\x9E");  // minus sign and infinity
+        }
+        break;
+      }
+      case ParameterDisplayFormat::kVelocity: {
+        // The integer part of v x 127 + 0.5, held inside int so a wild value cannot overflow.
+        const float scaled = v * 127.0f + 0.5f;
+        long long whole = 0;
+        if (scaled >= static_cast<float>(INT_MAX)) whole = INT_MAX;
+        else if (scaled <= static_cast<float>(INT_MIN)) whole = INT_MIN;
+        else if (scaled == scaled) whole = static_cast<int>(scaled);
+        out = std::to_chars(out, end, whole).ptr;
+        break;
+      }
+      case ParameterDisplayFormat::kKeyTrack:
+        // With BPMelody on the knob sets the band-pass width.
+        if (parameterOn(kBpMelody, bpMelody))
+          out = appendFixed(out, end, 0.99f * v + 0.01f, 2);
+        else
+          out = appendFixed(out, end, 2.0f * v - 1.0f, 2);
+        break;
+    }
   }
 
   std::size_t length = static_cast<std::size_t>(out - buffer);

@@ -7,11 +7,6 @@
 
 namespace skarvel {
 
-// How a host that draws its own controls should present a parameter. Every value stays a float
-// from 0 to 1; the switches are read by the engine as on from 0.5, and the ADSR2 target picks
-// between two named settings.
-enum class ParameterKind { Continuous, Toggle, Choice };
-
 struct ParameterChoice {
   float value;
   std::string_view label;
@@ -20,20 +15,11 @@ struct ParameterChoice {
 // The ADSR2 level switch: off lets the ADSR set osc1's level, on the gate (the editor's texts).
 inline constexpr std::array<ParameterChoice, 2> kAdsr2LevelChoices{{{0.0f, "ADSR"}, {1.0f, "gate"}}};
 
+// How a host that draws its own controls should present the parameter (Continuous for an id
+// that is not a parameter).
 constexpr ParameterKind parameterKind(int id) {
-  switch (id) {
-    case kOsc1:
-    case kOsc2:
-    case kQFilters:
-    case kReverbOn:
-    case kBpMelody:
-    case kRateScaleUp:
-      return ParameterKind::Toggle;
-    case kAdsr2Level:
-      return ParameterKind::Choice;
-    default:
-      return ParameterKind::Continuous;
-  }
+  return id >= 0 && id < kParameterCount ? kParameterTable[static_cast<std::size_t>(id)].kind
+                                         : ParameterKind::Continuous;
 }
 
 }  // namespace skarvel

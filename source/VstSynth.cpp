@@ -21,9 +21,6 @@ namespace {
 
 inline float clamp01(float x) { return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x); }
 
-// Osc2 rate in Hz for a usable Rate2 value: 0.1..8000 Hz.
-inline float rate2Hz(float x) { return 0.1f * std::pow(80000.0f, x); }
-
 // Parameter values are derived with gradual underflow, whatever mode the caller renders in, so a
 // coefficient comes out the same on the audio thread as anywhere else.
 class GradualUnderflow {
@@ -162,7 +159,7 @@ void VstSynth::setParameter(int id, float value) {
   // What the derivation must see of the moment of this call is captured now, in call order.
   switch (id) {
     case kRate2:
-      m_latestRate2Hz.store(rate2Hz(usable(id, value)), std::memory_order_relaxed);
+      m_latestRate2Hz.store(mapParameter(kRate2, usable(id, value)), std::memory_order_relaxed);
       break;
     case kKt2Rate2:
       m_rate2HzForKeyTrack.store(m_latestRate2Hz.load(std::memory_order_relaxed), std::memory_order_relaxed);
@@ -199,118 +196,114 @@ void VstSynth::applyPendingParameters() {
 float VstSynth::rateKeyTrack() const {
   // BPMelody on hands the pitch to the band-pass (osc1 no longer follows the note) until KT2Rate1
   // is set again.
-  if (m_bpMelodySetLast.load(std::memory_order_relaxed) && usable(kBpMelody, storedValue(kBpMelody)) >= 0.5f)
+  if (m_bpMelodySetLast.load(std::memory_order_relaxed) && parameterOn(kBpMelody, usable(kBpMelody, storedValue(kBpMelody))))
     return 0.0f;
-  return 2.0f * usable(kKt2Rate1, storedValue(kKt2Rate1)) - 1.0f;
+  return mapParameter(kKt2Rate1, usable(kKt2Rate1, storedValue(kKt2Rate1)));
 }
 
 void VstSynth::applyParameter(int id, float x) {
+  // The quantity the parameter table maps x to; the cases below say where it goes.
+  const float mapped = mapParameter(id, x, m_sampleRate);
   switch (id) {
     case kRate1:
-      m_rate1Hz = 25.0f * std::pow(360.0f, x);  // 25..9000 Hz
+      m_rate1Hz = mapped;
       break;
     case kLpHp1:
-      m_lpHp1 = x;
+      m_lpHp1 = mapped;
       break;
     case kAm:
-      m_am = x;
+      m_am = mapped;
       break;
     case kLevel:
-      m_level = x;
+      m_level = mapped;
       break;
     case kSmooth:
-      m_voiceSettings.smooth = x;
+      m_voiceSettings.smooth = mapped;
       break;
     case kRate2:
-      m_rate2Hz = rate2Hz(x);
+      m_rate2Hz = mapped;
       break;
     case kLpHp2:
-      m_voiceSettings.balance2 = x;
+      m_voiceSettings.balance2 = mapped;
       break;
     case kOsc1:
-      m_voiceSettings.osc1On = x >= 0.5f;
+      m_voiceSettings.osc1On = mapped != 0.0f;
       break;
     case kOsc2:
-      m_voiceSettings.osc2On = x >= 0.5f;
+      m_voiceSettings.osc2On = mapped != 0.0f;
       break;
     case kResoAmnt:
-      m_voiceSettings.resoAmount = std::min(x, 0.98f);
+      m_voiceSettings.resoAmount = mapped;
       break;
-    case kCombFilter: {
-      // 20 Hz .. an eighth of the sample rate, then within the filters' limits.
-      const float base = static_cast<float>(m_sampleRate * 0.125) * 0.05f;
-      m_voiceSettings.setCombCutoff(20.0f * std::pow(base, x));
+    case kCombFilter:
+      m_voiceSettings.setCombCutoff(mapped);
       break;
-    }
     case kLpHp3:
-      m_voiceSettings.balance3 = x;
+      m_voiceSettings.balance3 = mapped;
       break;
     case kFm:
-      m_voiceSettings.fmAmount = x;
+      m_voiceSettings.fmAmount = mapped;
       break;
     case kDryWet:
-      m_voiceSettings.dryWet = x;
+      m_voiceSettings.dryWet = mapped;
       break;
     case kAttack1:
       for (Envelope& envelope : m_adsr) {
-        envelope.attackTime = x * x * 10.0f + 0.001f;  // s
+        envelope.attackTime = mapped;  // s
         envelope.recomputeCoefficients();
       }
       break;
     case kDecay1:
       for (Envelope& envelope : m_adsr) {
-        envelope.decayTime = x * x * 5.0f + 0.01f;  // s
+        envelope.decayTime = mapped;  // s
         envelope.recomputeCoefficients();
       }
       break;
     case kSustain1:
       for (Envelope& envelope : m_adsr) {
-        envelope.sustainLevel = x < 0.001f ? 0.0f : x;
+        envelope.sustainLevel = mapped;
         envelope.recomputeCoefficients();
       }
       break;
     case kRelease1:
       for (Envelope& envelope : m_adsr) {
-        envelope.releaseTime = x * x * 10.0f;  // s
+        envelope.releaseTime = mapped;  // s
         envelope.recomputeCoefficients();
       }
       break;
-    case kVelosens: {
-      const float sensitivity = x * 0.998f + 0.001f;
-      for (int j = 0; j < kVoiceRecords; ++j)
-        m_adsr[j].velocitySensitivity = m_gate[j].velocitySensitivity = sensitivity;
+    case kVelosens:
+      for (int j = 0; j < kVoiceRecords; ++j) m_adsr[j].velocitySensitivity = m_gate[j].velocitySensitivity = mapped;
       break;
-    }
     case kAdsr2Level:
-      m_gateSetsLevel = x >= 0.5f;
+      m_gateSetsLevel = mapped != 0.0f;
       break;
     case kAdsr2Rate1:
-      m_rateDepth = 5000.0f * x - 2500.0f;  // Hz
+      m_rateDepth = mapped;  // Hz
       break;
     case kAdsr2LpHp1:
-      m_balanceDepth = 2.4f * x - 1.2f;
+      m_balanceDepth = mapped;
       break;
     case kAdsr2Am:
-      m_amDepth = 2.4f * x - 1.2f;
+      m_amDepth = mapped;
       break;
     case kKt2Rate1:
-      m_kt2Rate1 = x;
+      m_kt2Rate1 = x;  // the band-pass width factor; the key track is the mapped value
       m_rateKeyTrack = rateKeyTrack();
       break;
     case kKt2LpHp1:
-      m_balanceKeyTrack = 2.0f * x - 1.0f;
+      m_balanceKeyTrack = mapped;
       break;
     case kKt2Rate2:
       // Scaled by Rate2 as it was when KT2Rate2 was set; a later Rate2 change alone does not
       // rescale it.
-      m_rate2KeyTrack = (2.0f * x - 1.0f) * m_rate2HzForKeyTrack.load(std::memory_order_relaxed) * 0.01f;
+      m_rate2KeyTrack = mapped * m_rate2HzForKeyTrack.load(std::memory_order_relaxed) * 0.01f;
       break;
     case kBpMelody:
-      m_bandPassMelody = x >= 0.5f;
+      m_bandPassMelody = mapped != 0.0f;
       m_rateKeyTrack = rateKeyTrack();
       break;
     case kRateScaleUp:
-      m_voiceSettings.rateScaleUp = x >= 0.5f;
+      m_voiceSettings.rateScaleUp = mapped != 0.0f;
       break;
     default:  // the output chain's parameters
       break;

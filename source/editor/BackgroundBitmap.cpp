@@ -42,10 +42,9 @@ constexpr std::array<CRect, 7> kPanels{{
 // The envelope panel is split between the ADSR and the ADSR2 controls.
 constexpr double kEnvelopeDividerY = 258;
 
-constexpr int kOutputGainId = 29;
-
 // Pairs of controls joined by a line through their centres.
-constexpr std::array<std::pair<int, int>, 6> kConnections{{{0, 3}, {3, 4}, {4, 5}, {13, 9}, {2, 6}, {12, 6}}};
+constexpr std::array<std::pair<int, int>, 6> kConnections{{
+    {kRate1, kLevel}, {kLevel, kSmooth}, {kSmooth, kRate2}, {kDryWet, kResoAmnt}, {kAm, kLpHp2}, {kFm, kLpHp2}}};
 
 CColor withAlpha(CColor colour, std::uint8_t alpha) {
   colour.alpha = alpha;
@@ -214,7 +213,7 @@ void BackgroundBitmap::drawLabels(CDrawContext* context) {
     std::string text(p.label);
     switch (p.labelPlace) {
       case LabelPlace::kAbove:
-        if (p.id == kOutputGainId) break;  // drawn with its neighbour's label
+        if (p.id == kGainOut) break;  // drawn with its neighbour's label
         drawLabel(context, text.c_str(), CRect(centre - halfBand, c.top - 19, centre + halfBand, c.top - 5),
                   VSTGUI::kCenterText, 14);
         break;
@@ -255,7 +254,7 @@ void BackgroundBitmap::drawLabels(CDrawContext* context) {
                   CRect(c.left + 16, c.top + 1.8, c.left + 16 + 100, c.bottom + 1.8), VSTGUI::kLeftText, 12);
         break;
       case LabelPlace::kSharedOutput:
-        drawSharedOutputLabels(context, p, controlTable()[29]);
+        drawSharedOutputLabels(context, p, controlTable()[kGainOut]);
         break;
       case LabelPlace::kView:
       case LabelPlace::kNone:

@@ -18,7 +18,7 @@ namespace skarvel {
 // The editor's whole panel as one picture: the tile (darkened to the theme's background) with a
 // soft ellipse of the background colour over it, the connection lines between knobs, the panel
 // frames, every parameter label, the toolbar strip and the logo. Drawing it also lays out the
-// window: the scaled rectangles of the 36 controls and the two areas the editor watches (the
+// window: the scaled rectangles of the controls and the two areas the editor watches (the
 // appearance selector and the manual icon).
 //
 // It is drawn once into an offscreen picture that becomes the frame's background, at every open,
@@ -42,7 +42,7 @@ class BackgroundBitmap : public VSTGUI::CBitmap {
   bool renderInto(VSTGUI::CFrame& frame);
 
   // Layout of the last draw (frame coordinates).
-  const std::array<VSTGUI::CRect, kEditorParameterCount>& controlRects() const { return m_controlRects; }
+  const std::array<VSTGUI::CRect, kParameterCount>& controlRects() const { return m_controlRects; }
   const VSTGUI::CRect& appearanceRegion() const { return m_appearanceRegion; }
   const VSTGUI::CRect& manualIconRegion() const { return m_manualIconRegion; }
   double scaleX() const { return m_sx; }
@@ -94,7 +94,7 @@ class BackgroundBitmap : public VSTGUI::CBitmap {
   VSTGUI::SharedPointer<VSTGUI::CBitmap> m_tile;
   bool m_tileDarkened = false;
 
-  std::array<VSTGUI::CRect, kEditorParameterCount> m_controlRects{};
+  std::array<VSTGUI::CRect, kParameterCount> m_controlRects{};
   VSTGUI::CRect m_appearanceRegion;
   VSTGUI::CRect m_manualIconRegion;
 };

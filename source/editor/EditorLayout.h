@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "Frameworks/Gui/CRect.h"
+#include "source/SkarvelParameterTable.h"
 
 namespace skarvel {
 
@@ -11,7 +12,6 @@ namespace skarvel {
 // by the current horizontal and vertical scale factors.
 inline constexpr double kBaseWidth = 862.0;
 inline constexpr double kBaseHeight = 419.0;
-inline constexpr int kEditorParameterCount = 36;
 
 enum class ControlKind { kKnobUnipolar, kKnobBipolar, kSwitch, kNanoSlider, kFlatSlider, kMultiSwitch };
 
@@ -39,10 +39,10 @@ struct ControlPlacement {
   double labelY = 0;
 };
 
-// The 36 parameter controls, indexed by parameter id.
-const std::array<ControlPlacement, kEditorParameterCount>& controlTable();
+// The parameter controls, one per parameter, indexed by parameter id.
+const std::array<ControlPlacement, kParameterCount>& controlTable();
 // The order in which the editor creates the controls (ids).
-const std::array<int, kEditorParameterCount>& creationOrder();
+const std::array<int, kParameterCount>& creationOrder();
 
 // Base rectangle from x, y, width, height.
 constexpr VSTGUI::CRect baseRect(double x, double y, double w, double h) { return {x, y, x + w, y + h}; }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "source/SkarvelParameterTable.h"
 #include "source/editor/ToolBar.h"
 
 namespace skarvel {
@@ -9,7 +10,7 @@ namespace skarvel {
 namespace {
 constexpr std::string_view B = " ";  // a blank line
 
-const std::array<HelpText, 36> kParameterHelp{{
+const std::array<HelpText, kParameterCount> kParameterHelp{{
     /* 0 */ {"Adjusts noise rate in Hertz", "and the resonator frequency.", B, B, B},
     /* 1 */ {"Adjusts balance between", "LowPass and HiPass filters.", B, B, B},
     /* 2 */ {"Adjusts the amount of", "amplitude modulation", "from osc2.", B, B},

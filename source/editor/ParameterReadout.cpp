@@ -12,55 +12,37 @@ namespace {
 
 enum class Kind {
   kSwitch,
-  kExponentialHertz,  // a x k^v hertz
-  kCombHertz,         // 20 x combBase^v hertz
-  kGain,              // 20 log10(3.7 v^2) dB
-  kSquareSeconds,     // k x v^2 + a seconds
+  kExponentialHertz,  // a x b^v hertz
+  kCombHertz,         // a x combBase^v hertz
+  kGain,              // 20 log10(a v^2) dB
+  kSquareSeconds,     // a v^2 + b seconds
   kPercent,           // 100 v %
   kBipolarPercent,    // 100 (2v - 1) %
   kKeytrackRate1,     // bipolar %, or the band-pass width 100 (0.99 v + 0.01) % with BPMelody on
   kVelocity,          // 127 v, whole numbers
 };
 
-struct Mapping {
-  Kind kind;
-  double a = 0.0;
-  double k = 0.0;
-};
-
-Mapping mapping(int id) {
-  switch (id) {
-    case kRate1: return {Kind::kExponentialHertz, 25.0, 360.0};
-    case kRate2: return {Kind::kExponentialHertz, 0.1, 80000.0};
-    case kEqLpFreq: return {Kind::kExponentialHertz, 40.0, 500.0};
-    case kEqHpFreq: return {Kind::kExponentialHertz, 20.0, 600.0};
-    case kCombFilter: return {Kind::kCombHertz};
-    case kGainOut: return {Kind::kGain};
-    case kAttack1: return {Kind::kSquareSeconds, 0.001, 10.0};
-    case kDecay1: return {Kind::kSquareSeconds, 0.01, 5.0};
-    case kRelease1: return {Kind::kSquareSeconds, 0.0, 10.0};
-    case kLpHp1:
-    case kLpHp2:
-    case kLpHp3:
-    case kAdsr2Rate1:
-    case kAdsr2LpHp1:
-    case kAdsr2Am:
-    case kKt2LpHp1:
-    case kKt2Rate2: return {Kind::kBipolarPercent};
-    case kKt2Rate1: return {Kind::kKeytrackRate1};
-    case kVelosens: return {Kind::kVelocity};
-    case kOsc1:
-    case kOsc2:
-    case kAdsr2Level:
-    case kQFilters:
-    case kReverbOn:
-    case kBpMelody:
-    case kRateScaleUp: return {Kind::kSwitch};
-    default: return {Kind::kPercent};  // AM, Level, Smooth, ResoAmnt, FM, Dry_Wet, Sustain1, reverb, StrEnh
-  }
-}
-
 bool isParameter(int id) { return id >= 0 && id < kParameterCount; }
+
+const ParameterEntry& entry(int id) { return kParameterTable[static_cast<std::size_t>(id)]; }
+
+// The readout's way of showing a parameter, from its table entry (id must be a parameter's).
+Kind kind(int id) {
+  const ParameterEntry& e = entry(id);
+  if (e.kind != ParameterKind::Continuous) return Kind::kSwitch;
+  switch (e.unit) {
+    case ParameterUnit::kHertz:
+      return e.mapping.curve == ParameterCurve::kCombHertz ? Kind::kCombHertz : Kind::kExponentialHertz;
+    case ParameterUnit::kDecibel: return Kind::kGain;
+    case ParameterUnit::kSeconds: return Kind::kSquareSeconds;
+    case ParameterUnit::kPercent:
+      if (e.display == ParameterDisplayFormat::kBipolar) return Kind::kBipolarPercent;
+      if (e.display == ParameterDisplayFormat::kKeyTrack) return Kind::kKeytrackRate1;
+      return Kind::kPercent;
+    case ParameterUnit::kNone: break;
+  }
+  return e.display == ParameterDisplayFormat::kVelocity ? Kind::kVelocity : Kind::kSwitch;
+}
 
 std::string fixed(double value, int decimals) {
   char buffer[64];
@@ -117,21 +99,9 @@ bool readNumber(std::string_view text, double& number, std::string_view& rest) {
 
 }  // namespace
 
-bool ParameterReadout::hasReadout(int id) { return isParameter(id) && mapping(id).kind != Kind::kSwitch; }
+bool ParameterReadout::hasReadout(int id) { return isParameter(id) && kind(id) != Kind::kSwitch; }
 
-ParameterReadout::Unit ParameterReadout::unit(int id) {
-  if (!isParameter(id)) return Unit::kNone;
-  switch (mapping(id).kind) {
-    case Kind::kExponentialHertz:
-    case Kind::kCombHertz: return Unit::kHertz;
-    case Kind::kGain: return Unit::kDecibel;
-    case Kind::kSquareSeconds: return Unit::kSeconds;
-    case Kind::kPercent:
-    case Kind::kBipolarPercent:
-    case Kind::kKeytrackRate1: return Unit::kPercent;
-    default: return Unit::kNone;
-  }
-}
+ParameterReadout::Unit ParameterReadout::unit(int id) { return isParameter(id) ? entry(id).unit : Unit::kNone; }
 
 std::string_view ParameterReadout::unitText(Unit unit) {
   switch (unit) {
@@ -149,21 +119,23 @@ std::string_view ParameterReadout::name(int id) {
 
 std::string ParameterReadout::number(int id, float value, std::string_view display, const Context& context) {
   if (!isParameter(id)) return {};
-  const Mapping m = mapping(id);
+  // The table's constants: a b^v hertz, a v^2 (+ b) for the gain and the envelope times.
+  const double a = entry(id).mapping.a;
+  const double b = entry(id).mapping.b;
   const double v = value;
-  switch (m.kind) {
+  switch (kind(id)) {
     case Kind::kSwitch: return v >= 0.5 ? "on" : "off";
     case Kind::kExponentialHertz:
-      return display.empty() ? fixed(m.a * std::pow(m.k, v), 2) : std::string(display);
+      return display.empty() ? fixed(a * std::pow(b, v), 2) : std::string(display);
     case Kind::kCombHertz:
-      return display.empty() ? fixed(20.0 * std::pow(context.combBase, v), 2) : std::string(display);
+      return display.empty() ? fixed(a * std::pow(context.combBase, v), 2) : std::string(display);
     case Kind::kGain: {
       if (!display.empty()) return std::string(display);
-      const double g = 20.0 * std::log10(3.7 * v * v);
+      const double g = 20.0 * std::log10(a * v * v);
       return g > -116.0 ? signedFixed(g, 1) : "-\xE2\x88\x9E";
     }
     case Kind::kVelocity: return display.empty() ? fixed(std::floor(v * 127.0 + 0.5), 0) : std::string(display);
-    case Kind::kSquareSeconds: return seconds(m.k * v * v + m.a);
+    case Kind::kSquareSeconds: return seconds(a * v * v + b);
     case Kind::kPercent: return fixed(100.0 * v, 1);
     case Kind::kBipolarPercent: return signedFixed(100.0 * (2.0 * v - 1.0), 1);
     case Kind::kKeytrackRate1:
@@ -175,7 +147,7 @@ std::string ParameterReadout::number(int id, float value, std::string_view displ
 std::string ParameterReadout::text(int id, float v, std::string_view display, const Context& context) {
   if (!isParameter(id)) return {};
   std::string out(name(id));
-  if (id == kKt2Rate1 && context.bandPassOn) out += " (width)";
+  if (kind(id) == Kind::kKeytrackRate1 && context.bandPassOn) out += " (width)";
   out += "  ";
   out += number(id, v, display, context);
   const std::string_view unitName = unitText(unit(id));
@@ -188,10 +160,12 @@ std::string ParameterReadout::text(int id, float v, std::string_view display, co
 
 bool ParameterReadout::parse(int id, std::string_view typed, const Context& context, float& value) {
   if (!hasReadout(id)) return false;
-  const Mapping m = mapping(id);
+  const Kind k = kind(id);
+  const double a = entry(id).mapping.a;
+  const double b = entry(id).mapping.b;
   const std::string_view text = trim(typed);
   const std::string whole = lower(text);
-  if (m.kind == Kind::kGain && (whole == "-inf" || whole == "-\xE2\x88\x9E" || whole == "-inf db" ||
+  if (k == Kind::kGain && (whole == "-inf" || whole == "-\xE2\x88\x9E" || whole == "-inf db" ||
                                 whole == "-\xE2\x88\x9E db")) {
     value = 0.0f;
     return true;
@@ -202,22 +176,21 @@ bool ParameterReadout::parse(int id, std::string_view typed, const Context& cont
   const std::string rest = lower(trim(restView));
 
   double v = 0.0;
-  switch (m.kind) {
+  switch (k) {
     case Kind::kExponentialHertz:
     case Kind::kCombHertz: {
       if (rest == "k" || rest == "khz")
         x *= 1000.0;
       else if (!rest.empty() && rest != "hz")
         return false;
-      const double a = m.kind == Kind::kCombHertz ? 20.0 : m.a;
-      const double k = m.kind == Kind::kCombHertz ? context.combBase : m.k;
-      v = x <= 0.0 ? 0.0 : std::log(x / a) / std::log(k);
+      const double base = k == Kind::kCombHertz ? context.combBase : b;
+      v = x <= 0.0 ? 0.0 : std::log(x / a) / std::log(base);
       break;
     }
     case Kind::kGain: {
       if (!rest.empty() && rest != "db") return false;
-      // g = 20 log10(3.7 v^2)  <=>  v = sqrt(10^(g / 20) / 3.7)
-      v = std::sqrt(std::pow(10.0, x / 20.0) / 3.7);
+      // g = 20 log10(a v^2)  <=>  v = sqrt(10^(g / 20) / a)
+      v = std::sqrt(std::pow(10.0, x / 20.0) / a);
       break;
     }
     case Kind::kSquareSeconds: {
@@ -225,7 +198,7 @@ bool ParameterReadout::parse(int id, std::string_view typed, const Context& cont
         x /= 1000.0;
       else if (!rest.empty() && rest != "s" && rest != "sec")
         return false;
-      const double square = (x - m.a) / m.k;
+      const double square = (x - b) / a;
       v = square <= 0.0 ? 0.0 : std::sqrt(square);
       break;
     }
@@ -234,9 +207,9 @@ bool ParameterReadout::parse(int id, std::string_view typed, const Context& cont
     case Kind::kKeytrackRate1: {
       if (!rest.empty() && rest != "%") return false;
       const double share = x / 100.0;
-      if (m.kind == Kind::kPercent)
+      if (k == Kind::kPercent)
         v = share;
-      else if (m.kind == Kind::kKeytrackRate1 && context.bandPassOn)
+      else if (k == Kind::kKeytrackRate1 && context.bandPassOn)
         v = (share - 0.01) / 0.99;
       else
         v = (share + 1.0) / 2.0;

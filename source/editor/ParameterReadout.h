@@ -3,19 +3,22 @@
 #include <string>
 #include <string_view>
 
+#include "source/SkarvelParameterTable.h"
+
 namespace skarvel {
 
 // How the editor shows a parameter's value to a musician, and reads a typed value back: the
 // parameter's name, the number in its unit (Hz, dB, s, %) and the inverse of each mapping.
 //
-// The mappings are the engine's own: rates and filter frequencies are exponential in hertz,
-// the output gain is 20 log10(3.7 v^2) dB, the envelope times are quadratic in seconds, and the
-// amounts are shown as percentages (bipolar ones from -100 % to +100 %). Where the host's
-// display text already is the value in its unit (hertz, decibels, velocity) the readout shows
-// those very digits, so the editor and the host never disagree.
+// Units, mappings and constants come from the parameter table, so they are the engine's own:
+// rates and filter frequencies are exponential in hertz, the output gain is 20 log10(3.7 v^2)
+// dB, the envelope times are quadratic in seconds, and the amounts are shown as percentages
+// (bipolar ones from -100 % to +100 %). Where the host's display text already is the value in
+// its unit (hertz, decibels, velocity) the readout shows those very digits, so the editor and
+// the host never disagree.
 class ParameterReadout {
  public:
-  enum class Unit { kNone, kHertz, kDecibel, kSeconds, kPercent };
+  using Unit = ParameterUnit;
 
   // What the mappings need to know beyond the value itself.
   struct Context {

@@ -30,14 +30,6 @@ namespace skarvel {
 using VSTGUI::CRect;
 
 namespace {
-constexpr int kAttackId = 14;
-constexpr int kDecayId = 15;
-constexpr int kSustainId = 16;
-constexpr int kReleaseId = 17;
-constexpr int kVelosensId = 18;
-constexpr int kAdsr2LevelId = 19;
-constexpr int kOutputGainId = 29;
-constexpr int kBPMelodyId = 34;
 constexpr std::size_t kDisplayTextSize = 128;
 
 ThemeColourTable toThemeTable(const std::array<appearance::RgbColour, appearance::kColourItemCount>& colours) {
@@ -103,7 +95,7 @@ ToolBar& myEditor::toolBar() {
 }
 
 VSTGUI::CControl* myEditor::control(int id) const {
-  if (id < 0 || id >= kEditorParameterCount) return nullptr;
+  if (id < 0 || id >= kParameterCount) return nullptr;
   return m_controls[static_cast<std::size_t>(id)];
 }
 
@@ -164,7 +156,7 @@ bool myEditor::openFrame(void* parent, VSTGUI::PlatformType type) {
   toolBar().initialise(sizeControlIndex(settings().readSize()), appearanceManager().currentPosition());
 
   // Every control, the envelope drawing and the label views show the current values.
-  for (int id = 0; id < kEditorParameterCount; ++id) setParameterFromHost(id, m_core.parameterValue(id));
+  for (int id = 0; id < kParameterCount; ++id) setParameterFromHost(id, m_core.parameterValue(id));
   m_lastIdleTicks = 0;
   m_lastScopeIndex = -1;
   return true;
@@ -174,7 +166,7 @@ void myEditor::renderBackground() {
   if (!frame) return;
   auto background = VSTGUI::owned(new BackgroundBitmap(frame->getViewSize().getSize(), m_theme, kLabelFontName));
   background->renderInto(*frame);
-  for (int id = 0; id < kEditorParameterCount; ++id) {
+  for (int id = 0; id < kParameterCount; ++id) {
     const CRect& rect = background->controlRects()[static_cast<std::size_t>(id)];
     if (rect.getWidth() != 0) m_controlRects[static_cast<std::size_t>(id)] = rect;
   }
@@ -211,12 +203,12 @@ void myEditor::createControls() {
     if (rect.getWidth() == 0) continue;
     VSTGUI::CControl* control = createControl(placement, rect);
     if (!control) continue;
-    if (id == kOutputGainId) control->setDefaultValue(kOutputGainDefault);
-    if (id == kVelosensId) control->setDefaultValue(kVelosensDefault);
+    if (id == kGainOut) control->setDefaultValue(kOutputGainDefault);
+    if (id == kVelosens) control->setDefaultValue(kVelosensDefault);
     control->setWheelInc(kWheelStep);
     frame->addView(control);
     m_controls[static_cast<std::size_t>(id)] = control;
-    if (id == kAdsr2LevelId) m_adsr2Target = static_cast<CMultiSwitch*>(control);
+    if (id == kAdsr2Level) m_adsr2Target = static_cast<CMultiSwitch*>(control);
   }
 }
 
@@ -353,7 +345,7 @@ void myEditor::guiSizeSelected(float sizeIndex) {
     if (label) label->setFont(labelFontAt(14 * m_size.scale));
   if (m_adsr2Target) m_adsr2Target->setFont(labelFontAt(12 * m_size.scale));
   if (m_readout) m_readout->setScale(m_size.scale);
-  if (auto* velosens = dynamic_cast<CSliderFlat*>(control(kVelosensId)))
+  if (auto* velosens = dynamic_cast<CSliderFlat*>(control(kVelosens)))
     velosens->setLabelFont(labelFontAt(12 * m_size.scale));
   toolBar().frameResized();
 }
@@ -362,7 +354,7 @@ void myEditor::valueChanged(VSTGUI::CControl* control) {
   if (!control) return;
   const int id = control->getTag();
   const float value = control->getValue();
-  if (isParameter(id) && id < kEditorParameterCount) {
+  if (isParameter(id) && id < kParameterCount) {
     m_core.parameterChangedFromEditor(id, value);
     refreshValueText(id);
     updateDisplays(id, value);
@@ -372,7 +364,7 @@ void myEditor::valueChanged(VSTGUI::CControl* control) {
 }
 
 void myEditor::setParameterFromHost(int id, float value) {
-  if (!frame || id < 0 || id >= kEditorParameterCount) return;
+  if (!frame || id < 0 || id >= kParameterCount) return;
   std::lock_guard lock(m_viewsLock);
   VSTGUI::CControl* c = m_controls[static_cast<std::size_t>(id)];
   if (!c) return;
@@ -405,23 +397,23 @@ std::array<CLabelViews*, 2> myEditor::switchedLabels() const { return {m_labelCh
 void myEditor::updateDisplays(int id, float v) {
   if (m_envDisplay) {
     switch (id) {
-      case kAttackId:
+      case kAttack1:
         m_envDisplay->setAttack(2.0f * v * v + 0.001f);
         return;
-      case kDecayId:
+      case kDecay1:
         m_envDisplay->setDecay(2.0f * v * v + 0.01f);
         return;
-      case kSustainId:
+      case kSustain1:
         m_envDisplay->setSustain(0.999f * v + 0.001f);
         return;
-      case kReleaseId:
+      case kRelease1:
         m_envDisplay->setRelease(2.0f * v * v);
         return;
       default:
         break;
     }
   }
-  if (id == kBPMelodyId) {
+  if (id == kBpMelody) {
     for (CLabelViews* label : switchedLabels())
       if (label) label->setOff(v < 0.5f);
   }
@@ -460,7 +452,7 @@ const HelpText& myEditor::helpForControl(VSTGUI::CControl* control) {
   if (control == toolBar().bankMenu()) return help::kBankMenu;
   if (control == toolBar().presetMenu()) return help::kPresetMenu;
   if (control->isTypeOf("COptionMenu") && tag < 4) return help::kTargetMenu;
-  if (tag >= 0 && tag < kEditorParameterCount) return parameterHelp(tag);
+  if (tag >= 0 && tag < kParameterCount) return parameterHelp(tag);
   if (tag == kSizeControlTag) return help::kSizeMenu;
   return help::kGeneral;
 }
@@ -511,14 +503,14 @@ void myEditor::feedMeters() {
 VSTGUI::CControl* myEditor::readoutControl(VSTGUI::CControl* control) const {
   if (!control) return nullptr;
   const int id = control->getTag();
-  if (id < 0 || id >= kEditorParameterCount || m_controls[static_cast<std::size_t>(id)] != control) return nullptr;
+  if (id < 0 || id >= kParameterCount || m_controls[static_cast<std::size_t>(id)] != control) return nullptr;
   return ParameterReadout::hasReadout(id) ? control : nullptr;
 }
 
 ParameterReadout::Context myEditor::readoutContext() const {
   ParameterReadout::Context context;
-  const VSTGUI::CControl* bandPass = m_controls[static_cast<std::size_t>(kBPMelodyId)];
-  context.bandPassOn = bandPass ? bandPass->getValue() >= 0.5f : m_core.parameterValue(kBPMelodyId) >= 0.5f;
+  const VSTGUI::CControl* bandPass = m_controls[static_cast<std::size_t>(kBpMelody)];
+  context.bandPassOn = bandPass ? bandPass->getValue() >= 0.5f : m_core.parameterValue(kBpMelody) >= 0.5f;
   context.combBase = m_combBase;
   return context;
 }
@@ -532,7 +524,7 @@ std::string myEditor::displayText(int id) {
 
 void myEditor::showReadout(int id) {
   if (!m_readout || !frame) return;
-  VSTGUI::CControl* c = id >= 0 && id < kEditorParameterCount ? m_controls[static_cast<std::size_t>(id)] : nullptr;
+  VSTGUI::CControl* c = id >= 0 && id < kParameterCount ? m_controls[static_cast<std::size_t>(id)] : nullptr;
   if (!c) {
     m_readout->hide();
     m_readoutId = -1;

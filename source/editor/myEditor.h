@@ -37,7 +37,7 @@ class CToolTip;
 class CValueEntry;
 class CValueReadout;
 
-// Skarvel's editor window: the panel picture, the 36 parameter controls at their places, the
+// Skarvel's editor window: the panel picture, the parameter controls at their places, the
 // envelope drawing, oscilloscope, peak meters, help box and the two switching labels, scaled to
 // one of six sizes and painted in the chosen colour theme.
 //
@@ -185,8 +185,8 @@ class myEditor : public EditorCore, public VSTGUI::IControlListener, public Tool
 
   // Guards the view pointers below against close.
   mutable std::mutex m_viewsLock;
-  std::array<VSTGUI::CControl*, kEditorParameterCount> m_controls{};
-  std::array<VSTGUI::CRect, kEditorParameterCount> m_controlRects{};
+  std::array<VSTGUI::CControl*, kParameterCount> m_controls{};
+  std::array<VSTGUI::CRect, kParameterCount> m_controlRects{};
   CEnvDisplay* m_envDisplay = nullptr;
   CStereoWavsView* m_scope = nullptr;
   CStereoPeaksView* m_peaks = nullptr;
