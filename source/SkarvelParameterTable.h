@@ -149,6 +149,36 @@ inline constexpr std::array<ParameterEntry, kParameterCount> kParameterTable = [
   }};
 }();
 
+// What the engine, hosts and the editor rely on: a switch is presented as one (Toggle or
+// Choice) exactly when the engine reads it on/off; hertz are shown as the mapped exponential,
+// decibels and seconds come from a square law; a continuous parameter without a unit is the
+// velocity.
+constexpr bool parameterTableIsConsistent() {
+  for (const ParameterEntry& e : kParameterTable) {
+    if ((e.kind != ParameterKind::Continuous) != (e.mapping.curve == ParameterCurve::kSwitch)) return false;
+    switch (e.unit) {
+      case ParameterUnit::kHertz:
+        if (e.display != ParameterDisplayFormat::kMapped ||
+            (e.mapping.curve != ParameterCurve::kExponential && e.mapping.curve != ParameterCurve::kCombHertz))
+          return false;
+        break;
+      case ParameterUnit::kDecibel:
+        if (e.display != ParameterDisplayFormat::kDecibels || e.mapping.curve != ParameterCurve::kSquare) return false;
+        break;
+      case ParameterUnit::kSeconds:
+        if (e.mapping.curve != ParameterCurve::kSquare) return false;
+        break;
+      case ParameterUnit::kNone:
+        if (e.kind == ParameterKind::Continuous && e.display != ParameterDisplayFormat::kVelocity) return false;
+        break;
+      case ParameterUnit::kPercent:
+        break;
+    }
+  }
+  return true;
+}
+static_assert(parameterTableIsConsistent(), "each parameter's presentation, mapping and display agree");
+
 // The engine's quantity for parameter id at value x. The engine passes usable values (0..1);
 // the display texts pass stored values as they are. sampleRate matters only to CombFilter. An id
 // that is not a parameter's gives x back.

@@ -2,12 +2,14 @@
 // the readout agrees with the host's display text, and what it shows reads back to the value.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <string>
 
 #include "source/ParameterDisplay.h"
 #include "source/SkarvelParameterTable.h"
 #include "source/editor/ParameterReadout.h"
+#include "tests/engine/EngineHarness.h"
 
 namespace {
 
@@ -78,6 +80,27 @@ TEST(ParameterReadoutTest, WhatTheReadoutShowsReadsBackToTheSameValue) {
           EXPECT_NEAR(back, v, tolerance) << shown;
         }
       }
+    }
+  }
+}
+
+// The envelope times the readout shows are the ones the engine's envelopes run with.
+TEST(ParameterReadoutTest, EnvelopeTimesAreTheEnginesOwn) {
+  enginetest::Rig rig;
+  for (float v : {0.0f, 0.1f, 0.37f, 0.5f, 0.93f, 1.0f}) {
+    for (int id : {skarvel::kAttack1, skarvel::kDecay1, skarvel::kRelease1}) rig.engine->setParameter(id, v);
+    rig.render(1);
+    const skarvel::Envelope& envelope = rig.engine->adsrEnvelope(0);
+    const std::pair<int, float> times[] = {
+        {skarvel::kAttack1, envelope.attackTime}, {skarvel::kDecay1, envelope.decayTime},
+        {skarvel::kRelease1, envelope.releaseTime}};
+    for (const auto& [id, seconds] : times) {
+      const std::string text = ParameterReadout::number(id, v, "", {});
+      double number = -1.0;
+      std::from_chars(text.data(), text.data() + text.size(), number);
+      const std::size_t point = text.find('.');
+      const double halfStep = point == std::string::npos ? 0.5 : 0.5 * std::pow(10.0, -double(text.size() - point - 1));
+      EXPECT_NEAR(seconds, number, halfStep) << ParameterReadout::name(id) << " at " << v << ": " << text;
     }
   }
 }

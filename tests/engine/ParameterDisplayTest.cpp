@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
 
 #include "EngineHarness.h"
+#include "source/OutputChain.h"
 #include "source/ParameterDisplay.h"
 
 namespace {
@@ -32,6 +35,38 @@ TEST(ParameterDisplay, ShowsTheMappedValueOfEachKind) {
       {kReverbOn, 1.0f, "1.00"},
   };
   for (const Case& c : cases) EXPECT_EQ(display(c.id, c.value), c.text) << "id " << c.id << " at " << c.value;
+}
+
+// The digits a text shows, and half a step of its last digit.
+struct Shown {
+  double number;
+  double halfStep;
+};
+Shown shown(const std::string& text) {
+  Shown result{0.0, 0.5};
+  const char* begin = text.data() + (text[0] == '+' ? 1 : 0);
+  const auto parsed = std::from_chars(begin, text.data() + text.size(), result.number);
+  EXPECT_EQ(parsed.ec, std::errc()) << text;
+  const std::size_t point = text.find('.');
+  if (point != std::string::npos) result.halfStep = 0.5 * std::pow(10.0, -double(text.size() - point - 1));
+  return result;
+}
+
+// The output chain's filters and gain run at the frequencies and level their host texts show.
+TEST(ParameterDisplay, TextsShowWhatTheOutputChainRuns) {
+  auto chain = std::make_unique<OutputChain>();
+  for (float v : {0.0f, 0.21f, 0.5f, 0.83f, 1.0f}) {
+    SCOPED_TRACE(testing::Message() << "at " << v);
+    for (int id : {kEqLpFreq, kEqHpFreq, kGainOut}) chain->setParameter(id, v);
+    const Shown lowPass = shown(display(kEqLpFreq, v));
+    EXPECT_NEAR(chain->eqLowPassHz, lowPass.number, lowPass.halfStep);
+    const Shown highPass = shown(display(kEqHpFreq, v));
+    EXPECT_NEAR(chain->eqHighPassHz, highPass.number, highPass.halfStep);
+    if (v > 0.0f) {
+      const Shown gain = shown(display(kGainOut, v));
+      EXPECT_NEAR(20.0 * std::log10(chain->gainTarget()), gain.number, gain.halfStep * 1.0001);
+    }
+  }
 }
 
 TEST(ParameterDisplay, GainAtZeroIsMinusInfinityInUtf8) {
