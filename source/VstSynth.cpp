@@ -196,7 +196,8 @@ void VstSynth::applyPendingParameters() {
 float VstSynth::rateKeyTrack() const {
   // BPMelody on hands the pitch to the band-pass (osc1 no longer follows the note) until KT2Rate1
   // is set again.
-  if (m_bpMelodySetLast.load(std::memory_order_relaxed) && parameterOn(kBpMelody, usable(kBpMelody, storedValue(kBpMelody))))
+  if (m_bpMelodySetLast.load(std::memory_order_relaxed) &&
+      parameterOn(kBpMelody, usable(kBpMelody, storedValue(kBpMelody))))
     return 0.0f;
   return mapParameter(kKt2Rate1, usable(kKt2Rate1, storedValue(kKt2Rate1)));
 }
