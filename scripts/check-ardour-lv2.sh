@@ -72,28 +72,8 @@ for program in ardour Xvfb openbox xdotool xwininfo import convert; do
   command -v "$program" >/dev/null 2>&1 || { echo "check-ardour-lv2 --gui needs $program" >&2; exit 1; }
 done
 gui="$work/gui"
-mkdir -p "$gui/config/ardour7"
-# A private configuration: no first-start wizard (.a7), and the dummy audio back end started
-# without the audio setup dialog.
-touch "$gui/config/ardour7/.a7"
-cat >"$gui/config/ardour7/config" <<'EOF'
-<?xml version="1.0" encoding="UTF-8"?>
-<Ardour>
-  <Config>
-    <Option name="hide-dummy-backend" value="0"/>
-    <Option name="try-autostart-engine" value="1"/>
-  </Config>
-  <Extra>
-    <AudioMIDISetup>
-      <EngineStates>
-        <State backend="None (Dummy)" driver="Normal Speed" device="Silence" input-device="" output-device="" sample-rate="48000" buffer-size="1024" n-periods="0" input-latency="0" output-latency="0" lm-input="" lm-output="" active="1" use-buffered-io="0" midi-option="1 in, 1 out, Silence" lru="1">
-          <MIDIDevices/>
-        </State>
-      </EngineStates>
-    </AudioMIDISetup>
-  </Extra>
-</Ardour>
-EOF
+. scripts/lib/ardour-gui-config.sh
+write_ardour_gui_config "$gui"
 pids=()
 stop_all() {
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do

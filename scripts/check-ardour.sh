@@ -40,28 +40,8 @@ for program in Xvfb openbox xdotool xwininfo python3; do
 done
 gui="$work/gui"
 rm -rf "$gui"
-mkdir -p "$gui/config/ardour7"
-# A private configuration: no first-start wizard (.a7), and the dummy audio back end started
-# without the audio setup dialog.
-touch "$gui/config/ardour7/.a7"
-cat >"$gui/config/ardour7/config" <<'EOF'
-<?xml version="1.0" encoding="UTF-8"?>
-<Ardour>
-  <Config>
-    <Option name="hide-dummy-backend" value="0"/>
-    <Option name="try-autostart-engine" value="1"/>
-  </Config>
-  <Extra>
-    <AudioMIDISetup>
-      <EngineStates>
-        <State backend="None (Dummy)" driver="Normal Speed" device="Silence" input-device="" output-device="" sample-rate="48000" buffer-size="1024" n-periods="0" input-latency="0" output-latency="0" lm-input="" lm-output="" active="1" use-buffered-io="0" midi-option="1 in, 1 out, Silence" lru="1">
-          <MIDIDevices/>
-        </State>
-      </EngineStates>
-    </AudioMIDISetup>
-  </Extra>
-</Ardour>
-EOF
+. scripts/lib/ardour-gui-config.sh
+write_ardour_gui_config "$gui"
 
 Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$gui/display" 2>"$gui/xvfb.log" &
 pids=("$!")

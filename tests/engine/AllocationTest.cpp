@@ -9,37 +9,8 @@
 #include <new>
 
 #include "EngineHarness.h"
+#include "common/CountingAllocator.h"
 
-namespace {
-std::atomic<bool> g_counting{false};
-std::atomic<long> g_allocations{0};
-
-void* countedAllocate(std::size_t size, std::size_t alignment = 0) {
-  if (g_counting.load(std::memory_order_relaxed)) g_allocations.fetch_add(1, std::memory_order_relaxed);
-  if (size == 0) size = 1;
-  void* memory = alignment > alignof(std::max_align_t) ? std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment)
-                                                       : std::malloc(size);
-  if (!memory) throw std::bad_alloc();
-  return memory;
-}
-}  // namespace
-
-void* operator new(std::size_t size) { return countedAllocate(size); }
-void* operator new[](std::size_t size) { return countedAllocate(size); }
-void* operator new(std::size_t size, std::align_val_t alignment) {
-  return countedAllocate(size, static_cast<std::size_t>(alignment));
-}
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-  return countedAllocate(size, static_cast<std::size_t>(alignment));
-}
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
 
 namespace {
 
@@ -68,16 +39,16 @@ TEST(AudioPath, ProcessNeverAllocates) {
   std::vector<float> left(256), right(256);
   float* outputs[2] = {left.data(), right.data()};
 
-  g_allocations = 0;
-  g_counting = true;
+  allocations::count = 0;
+  allocations::counting = true;
   for (int block = 0; block < kBlocks; ++block) {
     if (block == 120) rig.engine->setParameter(kBpMelody, 1.0f);
     if (block == 300) rig.engine->setParameter(kReverbOn, 0.0f);
     rig.engine->processEvents(prepared[block]);
     rig.engine->process(nullptr, outputs, 256);
   }
-  g_counting = false;
-  EXPECT_EQ(g_allocations.load(), 0);
+  allocations::counting = false;
+  EXPECT_EQ(allocations::count.load(), 0);
   EXPECT_TRUE(rig.engine->isActive());
 }
 

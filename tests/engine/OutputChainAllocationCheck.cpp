@@ -2,28 +2,11 @@
 // clash with any other replacement in the engine test program.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <limits>
-#include <new>
 
+#include "common/CountingAllocator.h"
 #include "source/OutputChain.h"
 #include "source/SkarvelParameterTable.h"
-
-namespace {
-std::atomic<long> g_allocations{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-  ++g_allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -34,7 +17,8 @@ TEST(OutputChain, StepNeverAllocatesWithEveryEffectOn) {
   for (int id : {skarvel::kQFilters, skarvel::kReverbOn, skarvel::kStrEnh, skarvel::kGainOut})
     chain.setParameter(id, 1.0f);
 
-  const long before = g_allocations.load();
+  allocations::count = 0;
+  allocations::counting = true;
   float l = 0.0f, r = 0.0f;
   for (int block = 0; block < 100; ++block) {
     chain.beginBlock();
@@ -44,7 +28,8 @@ TEST(OutputChain, StepNeverAllocatesWithEveryEffectOn) {
   for (int n = 0; n < 10000; ++n) chain.step(0.1f, 0.0f, draws, l, r);
   chain.resetVoices();
   chain.step(std::numeric_limits<float>::quiet_NaN(), 0.0f, draws, l, r);  // and the recovery path
-  EXPECT_EQ(g_allocations.load() - before, 0);
+  allocations::counting = false;
+  EXPECT_EQ(allocations::count.load(), 0);
 }
 
 }  // namespace

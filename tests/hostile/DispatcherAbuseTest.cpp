@@ -168,7 +168,7 @@ TEST(HostileDispatcher, TextAnswersFitTheSmallestBuffersTheInterfaceAllows) {
   ASSERT_NE(plugin.effect(), nullptr);
   plugin.start();
   // A name long enough to be cut, so the program-name answers reach their limit.
-  ASSERT_TRUE(plugin.setChunk(presetChunk("A program name far longer than any host shows", {})));
+  ASSERT_TRUE(plugin.setChunk(presetDocument("A program name far longer than any host shows", {})));
   struct Request {
     std::int32_t opcode;
     std::size_t size;  // bytes the host provides, terminator included
@@ -228,8 +228,8 @@ TEST(HostileDispatcher, OddParameterIndexesAndValuesKeepOutputFiniteAndAChunkRes
   const std::string restored = plugin.chunk();
   for (int id = 0; id < 36; ++id) {
     const std::string name = plugin.text(vst2::effect::getParamName, id);
-    EXPECT_EQ(plugin.getParameter(id), chunkValue(original, name)) << name;
-    EXPECT_EQ(chunkValue(restored, name), chunkValue(original, name)) << name;
+    EXPECT_EQ(plugin.getParameter(id), documentValue(original, name)) << name;
+    EXPECT_EQ(documentValue(restored, name), documentValue(original, name)) << name;
   }
   plugin.resume();
   EventList again({noteOn(0, 60)});

@@ -234,26 +234,4 @@ int slowdown() {
 
 bool timingIsMeaningful() { return slowdown() == 1; }
 
-// --- chunks -------------------------------------------------------------------------------------
-
-std::string presetChunk(const std::string& name, const std::vector<std::pair<std::string, float>>& values) {
-  std::string text = "---\nPreset:\n  product: Skarvel\n  version: 1.0.0\n  format: 1\n  name: " + name + "\nParams:\n";
-  if (values.empty()) text += "  Rate1: 0.5\n";
-  for (const auto& [key, value] : values) {
-    char number[32];
-    const auto result = std::to_chars(number, number + sizeof number, value);
-    text += "  " + key + ": " + std::string(number, result.ptr) + "\n";
-  }
-  return text;
-}
-
-float chunkValue(const std::string& chunk, const std::string& key) {
-  const std::string needle = "\n  " + key + ": ";
-  const std::size_t at = chunk.find(needle);
-  if (at == std::string::npos) return std::nanf("");
-  float value = std::nanf("");
-  std::from_chars(chunk.data() + at + needle.size(), chunk.data() + chunk.size(), value);
-  return value;
-}
-
 }  // namespace hostile

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/PresetDocument.h"
 #include "vst2/Vst2Abi.h"
 
 // HOSTILE_ASAN: this program is built with AddressSanitizer (gcc and clang say so differently).
@@ -136,9 +137,7 @@ int slowdown();
 // True when time limits are meaningful (no sanitizer build).
 bool timingIsMeaningful();
 
-// A preset document in the chunk's form with the given name and values (by parameter name).
-std::string presetChunk(const std::string& name, const std::vector<std::pair<std::string, float>>& values);
-// The value stored under `key` in a chunk's Params mapping, or NaN when absent.
-float chunkValue(const std::string& chunk, const std::string& key);
+using testdocs::documentValue;
+using testdocs::presetDocument;
 
 }  // namespace hostile

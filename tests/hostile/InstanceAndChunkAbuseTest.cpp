@@ -46,7 +46,7 @@ TEST(HostileChunks, RefusedChunksChangeNothing) {
   Plugin plugin;
   ASSERT_NE(plugin.effect(), nullptr);
   plugin.start();
-  ASSERT_TRUE(plugin.setChunk(presetChunk("Kept", {{"Level", 0.25f}, {"Rate1", 0.75f}})));
+  ASSERT_TRUE(plugin.setChunk(presetDocument("Kept", {{"Level", 0.25f}, {"Rate1", 0.75f}})));
   const std::string kept = plugin.chunk();
   std::string binary = "---\n";
   std::mt19937 random(11);
@@ -108,7 +108,7 @@ TEST(HostileChunks, SetChunkTimeStaysFlatOverManyCalls) {
   plugin.start();
   std::vector<std::string> states;
   for (int n = 0; n < 4; ++n)
-    states.push_back(presetChunk("State " + std::to_string(n), {{"Level", n / 8.0f}, {"Rate1", 0.5f + n / 16.0f}}));
+    states.push_back(presetDocument("State " + std::to_string(n), {{"Level", n / 8.0f}, {"Rate1", 0.5f + n / 16.0f}}));
   constexpr int kWindow = 500;
   double first = 0.0;
   const auto sessionStart = Clock::now();
@@ -124,7 +124,7 @@ TEST(HostileChunks, SetChunkTimeStaysFlatOverManyCalls) {
                                             << " ms after " << (window + 1) * kWindow << " calls";
     if (Clock::now() - sessionStart > std::chrono::seconds(60) * slowdown()) break;
   }
-  EXPECT_EQ(chunkValue(plugin.chunk(), "Level"), 3 / 8.0f);
+  EXPECT_EQ(documentValue(plugin.chunk(), "Level"), 3 / 8.0f);
 }
 
 }  // namespace

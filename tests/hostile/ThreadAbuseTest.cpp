@@ -26,7 +26,7 @@ std::string variantChunk(int n) {
   std::vector<std::pair<std::string, float>> values;
   for (int k = 0; k < static_cast<int>(std::size(kKeys)); ++k)
     values.emplace_back(kKeys[k], static_cast<float>((n * 7 + k * 3) % 20) / 20.0f);
-  return presetChunk("Thread variant " + std::to_string(n), values);
+  return presetDocument("Thread variant " + std::to_string(n), values);
 }
 
 struct HostThreads {
@@ -114,8 +114,8 @@ struct HostThreads {
       const std::string name = plugin.text(vst2::effect::getParamName, id);
       for (const char* key : kKeys) {
         if (name != key) continue;
-        EXPECT_EQ(plugin.getParameter(id), chunkValue(known, key)) << key;
-        EXPECT_EQ(chunkValue(chunk, key), chunkValue(known, key)) << key;
+        EXPECT_EQ(plugin.getParameter(id), documentValue(known, key)) << key;
+        EXPECT_EQ(documentValue(chunk, key), documentValue(known, key)) << key;
       }
     }
     plugin.resume();
@@ -164,7 +164,7 @@ TEST(HostileThreads, TwoThreadsAskForTheChunkAtOnce) {
   auto ask = [&] {
     while (!stop.load()) {
       const std::string chunk = plugin.chunk();
-      if (chunkValue(chunk, "Level") != chunkValue(variantChunk(1), "Level")) bad.fetch_add(1);
+      if (documentValue(chunk, "Level") != documentValue(variantChunk(1), "Level")) bad.fetch_add(1);
       calls.fetch_add(1);
     }
   };
@@ -191,7 +191,7 @@ SlowRefusal slowRefusedChunk(Plugin& plugin, Clock::duration atLeast) {
   for (std::size_t lines = 4096; lines <= (std::size_t{1} << 21); lines *= 2) {
     body.clear();
     for (std::size_t i = 0; i < lines; ++i) body += "  Unknown" + std::to_string(i) + ": 0.5\n";
-    slow.chunk = presetChunk("Slow", {}) + body + "  [broken\n";
+    slow.chunk = presetDocument("Slow", {}) + body + "  [broken\n";
     const auto begin = Clock::now();
     EXPECT_FALSE(plugin.setChunk(slow.chunk));
     slow.takes = Clock::now() - begin;
@@ -287,7 +287,7 @@ TEST(HostileThreads, AutomationAfterAProgramChangeLandsInTheNewProgram) {
 
     EXPECT_EQ(plugin.programName(), names[static_cast<std::size_t>(program)]) << "round " << round;
     EXPECT_EQ(plugin.getParameter(level), value) << "round " << round << ": the host's change was lost";
-    EXPECT_EQ(chunkValue(plugin.chunk(), "Level"), value) << "round " << round;
+    EXPECT_EQ(documentValue(plugin.chunk(), "Level"), value) << "round " << round;
   }
 }
 

@@ -19,38 +19,10 @@
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
+#include "common/CountingAllocator.h"
 #include "lv2/Lv2Uris.h"
 
 extern "C" const LV2_Descriptor* lv2_descriptor(uint32_t index);
-
-namespace {
-std::atomic<bool> g_counting{false};
-std::atomic<long> g_allocations{0};
-std::atomic<bool> g_failing{false};  // every allocation throws while set
-
-void* countedAllocate(std::size_t size, std::size_t alignment = 0) {
-  if (g_counting.load(std::memory_order_relaxed)) g_allocations.fetch_add(1, std::memory_order_relaxed);
-  if (g_failing.load(std::memory_order_relaxed)) throw std::bad_alloc();
-  if (size == 0) size = 1;
-  void* memory = alignment > alignof(std::max_align_t) ? std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment)
-                                                       : std::malloc(size);
-  if (!memory) throw std::bad_alloc();
-  return memory;
-}
-}  // namespace
-
-void* operator new(std::size_t size) { return countedAllocate(size); }
-void* operator new[](std::size_t size) { return countedAllocate(size); }
-void* operator new(std::size_t size, std::align_val_t alignment) { return countedAllocate(size, static_cast<std::size_t>(alignment)); }
-void* operator new[](std::size_t size, std::align_val_t alignment) { return countedAllocate(size, static_cast<std::size_t>(alignment)); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
 
 namespace {
 
@@ -105,14 +77,14 @@ TEST(Lv2Run, RunNeverAllocates) {
   }
 
   descriptor->activate(plugin);
-  g_counting = true;
+  allocations::counting = true;
   for (std::uint32_t block = 0; block < kBlocks; ++block) {
     descriptor->connect_port(plugin, 36, sequences[block].data());
     controls[block % kParameters] = static_cast<float>(block % 10) / 10.0f;  // a control moves every run
     descriptor->run(plugin, kFrames);
   }
-  g_counting = false;
-  EXPECT_EQ(g_allocations.load(), 0);
+  allocations::counting = false;
+  EXPECT_EQ(allocations::count.load(), 0);
   descriptor->deactivate(plugin);
   descriptor->cleanup(plugin);
 }
@@ -165,10 +137,10 @@ TEST(Lv2State, SaveAndRestoreThatRunOutOfMemoryFailWithoutUnwindingIntoTheHost) 
 
   // Both requests answer a failure while the heap refuses, and work again afterwards.
   SavedState lost;
-  g_failing = true;
+  allocations::failing = true;
   const LV2_State_Status saveWithoutMemory = state->save(plugin, storeValue, &lost, 0, nullptr);
   const LV2_State_Status restoreWithoutMemory = state->restore(plugin, retrieveValue, &saved, 0, nullptr);
-  g_failing = false;
+  allocations::failing = false;
   EXPECT_EQ(saveWithoutMemory, LV2_STATE_ERR_UNKNOWN);
   EXPECT_EQ(restoreWithoutMemory, LV2_STATE_ERR_UNKNOWN);
   EXPECT_EQ(state->restore(plugin, retrieveValue, &saved, 0, nullptr), LV2_STATE_SUCCESS);

@@ -179,28 +179,6 @@ PrivateBundle::~PrivateBundle() {
   fs::remove_all(m_folder, ignored);
 }
 
-std::string presetDocument(const std::string& name, const std::vector<std::pair<std::string, float>>& values) {
-  std::string text = "---\nPreset:\n  product: Skarvel\n  version: 1.0.0\n  format: 1\n  name: " + name + "\nParams:\n";
-  // A preset needs a Params mapping; Rate1 at its default stands in for "all defaults".
-  if (values.empty()) text += "  Rate1: 0.5\n";
-  for (const auto& [key, value] : values) {
-    char number[32];
-    const auto result = std::to_chars(number, number + sizeof number, value);
-    text += "  " + key + ": " + std::string(number, result.ptr) + "\n";
-  }
-  return text;
-}
-
-float documentValue(const std::string& document, const std::string& key) {
-  const std::string needle = "\n  " + key + ": ";
-  const std::size_t at = document.find(needle);
-  if (at == std::string::npos) return std::nanf("");
-  const char* begin = document.c_str() + at + needle.size();
-  float value = std::nanf("");
-  std::from_chars(begin, document.c_str() + document.size(), value);
-  return value;
-}
-
 double rms(const std::vector<float>& samples, std::size_t begin, std::size_t end) {
   end = std::min(end, samples.size());
   if (begin >= end) return 0.0;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/PresetDocument.h"
 #include "vst2/Vst2Abi.h"
 
 namespace plugintest {
@@ -98,10 +99,8 @@ class PrivateBundle {
   std::unique_ptr<Module> m_module;
 };
 
-// A preset document as the plug-in writes it, with the given name and values by key.
-std::string presetDocument(const std::string& name, const std::vector<std::pair<std::string, float>>& values);
-// The value of `key` in a preset document's Params mapping, or NaN.
-float documentValue(const std::string& document, const std::string& key);
+using testdocs::documentValue;
+using testdocs::presetDocument;
 
 double rms(const std::vector<float>& samples, std::size_t begin = 0, std::size_t end = SIZE_MAX);
 
