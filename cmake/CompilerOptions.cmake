@@ -23,7 +23,12 @@ if(SKARVEL_SANITIZE)
   endif()
   target_compile_options(skarvel_options INTERFACE -fsanitize=${skarvel_sanitizers} -fno-omit-frame-pointer)
   target_link_options(skarvel_options INTERFACE -fsanitize=${skarvel_sanitizers})
-  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND skarvel_sanitize STREQUAL "thread")
+    # clang 14's shared ThreadSanitizer runtime crashes before main on current kernels, so
+    # executables keep the static runtime, which exports its symbols to the modules they load:
+    # the modules are linked with those symbols left open.
+    set(skarvel_module_runtime_from_host ON)
+  elseif(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     # clang links its runtime statically into executables and not at all into shared objects:
     # the module would keep unresolved runtime symbols (refused by --no-undefined) and a host
     # program would carry a second copy of the runtime. The shared runtime serves both; it
@@ -37,4 +42,11 @@ if(SKARVEL_SANITIZE)
       target_link_options(skarvel_options INTERFACE "LINKER:-rpath,${skarvel_sanitizer_dir}")
     endif()
   endif()
+endif()
+
+# Plug-in modules leave nothing unresolved, except the sanitizer runtime a host program brings.
+if(skarvel_module_runtime_from_host)
+  set(SKARVEL_MODULE_NO_UNDEFINED "")
+else()
+  set(SKARVEL_MODULE_NO_UNDEFINED "LINKER:--no-undefined")
 endif()
