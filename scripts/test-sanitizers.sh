@@ -25,4 +25,5 @@ run() {
 
 export SKARVEL_NO_DIALOGS=1
 run build-asan ON '' "$@"
-run build-tsan thread '^HostileThreads\.' "$@"
+# The thread tests never open the editor, so that build leaves it out (a third less to compile).
+run build-tsan thread '^HostileThreads\.' -DSKARVEL_BUILD_GUI=OFF "$@"
