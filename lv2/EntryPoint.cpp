@@ -10,7 +10,6 @@
 
 #include "lv2/Lv2Plugin.h"
 #include "lv2/Lv2Uris.h"
-#include "platform/ProductNames.h"
 #include "source/plugin/SkarvelPlugin.h"
 #include "source/plugin/SkarvelPluginFactory.h"
 
@@ -26,13 +25,8 @@ LV2_Handle instantiate(const LV2_Descriptor*, double sampleRate, const char*, co
   const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map));
   if (!map || !map->map) return nullptr;
   try {
-    // The VST 2.4 entry point's creation order; each step's objects exist before the next.
     auto factory = std::make_unique<skarvel::SkarvelPluginFactory>();
-    factory->getDspEngine().registerParameters(factory->registry());
-    const core::PluginDescription& description = factory->description();
-    platform::publishProductNames(description.effectName, description.productName);
-    core::PluginCore& core = factory->createPlugin();
-    core.creationHook();
+    core::PluginCore& core = factory->createForHost();
     core::DspEngine& engine = factory->getDspEngine();
     auto plugin = std::make_unique<lv2::Lv2Plugin>(std::move(factory), core, engine, *map);
     core.attachHost(*plugin);

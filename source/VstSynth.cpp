@@ -118,7 +118,6 @@ void VstSynth::open() {
   m_rateKeyTrack = m_balanceKeyTrack = m_rate2KeyTrack = 0.0f;
   m_bandUpdateCounter = 0;
   m_pedal = false;
-  m_bandGain = kBandGainStart;
   m_bandGainTarget = 0.89f;
   m_bandGainRate = 0.001f;
   m_outputChain->open();

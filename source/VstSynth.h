@@ -132,7 +132,7 @@ class VstSynth : public core::DspEngine {
   bool m_gateSetsLevel = false;    // ADSR2Level
   bool m_bandPassMelody = false;   // BPMelody
 
-  float m_bandGain = 0.0f;
+  float m_bandGain = kBandGainStart;  // set again by every sample-rate change
   float m_bandGainTarget = 0.89f;
   float m_bandGainRate = 0.001f;
   int m_bandUpdateCounter = 0;

@@ -3,7 +3,6 @@
 
 #include <memory>
 
-#include "platform/ProductNames.h"
 #include "source/plugin/SkarvelPlugin.h"
 #include "source/plugin/SkarvelPluginFactory.h"
 #include "vst2/Vst2Plugin.h"
@@ -13,13 +12,9 @@
 SKARVEL_EXPORT vst2::EffectRecord* VSTPluginMain(vst2::HostCallback host) {
   if (vst2::AudioEffectX::hostVersion(host) == 0) return nullptr;
   try {
-    // Creation in its fixed order; each step's objects exist before the next begins.
     auto factory = std::make_unique<skarvel::SkarvelPluginFactory>();
-    factory->getDspEngine().registerParameters(factory->registry());
+    core::PluginCore& core = factory->createForHost();
     const core::PluginDescription& description = factory->description();
-    platform::publishProductNames(description.effectName, description.productName);
-    core::PluginCore& core = factory->createPlugin();
-    core.creationHook();
     core::Parameters& registry = factory->registry();
     core::DspEngine& engine = factory->getDspEngine();
     auto adapter = std::make_unique<vst2::Vst2Plugin>(host, std::move(factory), description, registry, core, engine);

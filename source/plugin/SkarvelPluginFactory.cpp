@@ -1,5 +1,6 @@
 #include "source/plugin/SkarvelPluginFactory.h"
 
+#include "platform/ProductNames.h"
 #include "source/MakerWebSite.h"
 #include "source/SkarvelParameterTable.h"
 #include "source/plugin/SkarvelPlugin.h"
@@ -32,6 +33,14 @@ SkarvelPluginFactory::~SkarvelPluginFactory() {
 core::PluginCore& SkarvelPluginFactory::createPlugin() {
   m_plugin = std::make_unique<SkarvelPlugin>(m_description, m_registry, m_engine, *this, m_scopePeaks);
   return *m_plugin;
+}
+
+core::PluginCore& SkarvelPluginFactory::createForHost() {
+  m_engine.registerParameters(m_registry);
+  platform::publishProductNames(m_description.effectName, m_description.productName);
+  core::PluginCore& core = createPlugin();
+  core.creationHook();
+  return core;
 }
 
 }  // namespace skarvel

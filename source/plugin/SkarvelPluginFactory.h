@@ -25,6 +25,10 @@ class SkarvelPluginFactory : public core::PluginFactory {
 
   core::DspEngine& getDspEngine() override { return m_engine; }
   core::PluginCore& createPlugin() override;
+  // What every host adapter's entry point does, in its fixed order (each step's objects exist
+  // before the next): registers the engine's parameters, publishes the product names notices
+  // use, creates the core and runs its creation hook.
+  core::PluginCore& createForHost();
 
   const core::PluginDescription& description() const { return m_description; }
   core::Parameters& registry() { return m_registry; }
